@@ -1,0 +1,45 @@
+// ButtonCr: the owner-painted push button of the main window and the About window. Paints its own
+// caption and two-pixel frame in a normal, hover or pressed look and raises Click on release of the
+// left button (wherever the cursor is then, as the button holds the capture from the press).
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace quenlor {
+
+class ButtonCr {
+public:
+    static constexpr const wchar_t* kClassName = L"Quenlor.ButtonCr";
+
+    // Registers the window class once per process; true when it is registered.
+    static bool Register(HINSTANCE instance);
+
+    ButtonCr() = default;
+    ButtonCr(const ButtonCr&) = delete;
+    ButtonCr& operator=(const ButtonCr&) = delete;
+    ~ButtonCr();  // destroys the window if it still exists
+
+    // Creates the button as a child of `parent` at a position in client pixels. The control draws
+    // with the font the parent gives it through WM_SETFONT.
+    HWND Create(HWND parent, int id, int x, int y, int width, int height,
+                const std::wstring& caption = L"ButtonCr", bool enabled = true);
+    HWND hWnd() const { return hwnd_; }
+
+    std::wstring Caption() const { return caption_; }
+    void Caption(const std::wstring& New_Caption);
+    bool Enabled() const;
+    void Enabled(bool New_Enabled);
+
+    // Raised by the mouse only; no keyboard clicking.
+    std::function<void()> Click;
+
+private:
+    HWND hwnd_ = nullptr;
+    std::wstring caption_ = L"ButtonCr";
+    // The rest of the state lives in ButtonCr.cpp.
+};
+
+}  // namespace quenlor

@@ -1,0 +1,86 @@
+// The file-system layer the recovery core works through. One implementation per platform: POSIX
+// (src/core/PosixFileSystem.cpp) and Win32 (src/win/Win32FileSystem.cpp). Paths are wide strings; a
+// directory path handed to Enumerate ends with the platform's separator.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace quenlor {
+
+struct DirEntry {
+    std::wstring name;       // the entry's name only, no directory part
+    bool directory = false;  // FILE_ATTRIBUTE_DIRECTORY
+    bool hidden = false;     // FILE_ATTRIBUTE_HIDDEN, or a POSIX name beginning with "."
+    bool system = false;     // FILE_ATTRIBUTE_SYSTEM (never set on POSIX)
+    bool link = false;       // a reparse point or symbolic link: the walk never enters these
+};
+
+// An open directory enumeration; closed when destroyed.
+class DirEnumeration {
+public:
+    virtual ~DirEnumeration() = default;
+    virtual bool Next(DirEntry& entry) = 0;
+};
+
+// A regular file opened for reading; closed when destroyed.
+class ReadableFile {
+public:
+    virtual ~ReadableFile() = default;
+    virtual uint64_t Size() const = 0;
+    // Reads up to `count` bytes at `offset`; `got` receives the number read (short only at the end of
+    // the file). False on an I/O error.
+    virtual bool ReadAt(uint64_t offset, void* buffer, size_t count, size_t& got) = 0;
+};
+
+// A newly created file opened for writing. Destroying it without Commit() closes it; the caller
+// removes it.
+class WritableFile {
+public:
+    virtual ~WritableFile() = default;
+    virtual bool Write(const void* data, size_t count) = 0;
+    // Flushes to stable storage and closes; false when any of it failed.
+    virtual bool Commit() = 0;
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    virtual wchar_t Separator() const = 0;
+    // A directory typed or chosen by the user, as a path ending with the separator. Windows: "\" is
+    // appended unless the text is exactly 3 characters long (a drive root); POSIX: "/" is appended
+    // unless the text already ends with "/".
+    virtual std::wstring DirectoryPath(const std::wstring& text) const = 0;
+    // A relative path made absolute against the current directory; others unchanged.
+    virtual std::wstring Absolute(const std::wstring& path) const = 0;
+
+    // Entries of `directory` matching `mask` ("*.*" = every entry, "*.exe" = names ending in .exe,
+    // case-insensitively), "." and ".." included where the platform lists them. Null when the
+    // directory can't be enumerated.
+    virtual std::unique_ptr<DirEnumeration> Enumerate(const std::wstring& directory,
+                                                      const std::wstring& mask) = 0;
+
+    // Null unless `path` is a regular file that could be opened for reading (never blocks on a
+    // device or pipe).
+    virtual std::unique_ptr<ReadableFile> OpenRead(const std::wstring& path) = 0;
+    // Creates `path` only if nothing of that name exists. Null on failure.
+    virtual std::unique_ptr<WritableFile> CreateNew(const std::wstring& path) = 0;
+    // Renames `from` to `to` in one step, replacing a file named `to`.
+    virtual bool Replace(const std::wstring& from, const std::wstring& to) = 0;
+    virtual bool Remove(const std::wstring& path) = 0;
+
+    // True when `path` names a normal file: it exists and is neither a directory nor hidden nor a
+    // system file.
+    virtual bool IsNormalFile(const std::wstring& path) = 0;
+    // True when both paths exist and name the same file (also through links or other spellings).
+    virtual bool SameFile(const std::wstring& a, const std::wstring& b) = 0;
+    virtual bool FileSize(const std::wstring& path, uint64_t& size) = 0;
+};
+
+// The file system of the platform the program was built for.
+FileSystem& NativeFileSystem();
+
+}  // namespace quenlor

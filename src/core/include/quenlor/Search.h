@@ -1,0 +1,42 @@
+// The folder search: walks a tree depth first, files of a directory before its sub-directories, and
+// lists every "*.exe" that is a projector.
+#pragma once
+
+#include <string>
+
+#include "quenlor/FileSystem.h"
+#include "quenlor/Host.h"
+#include "quenlor/Pump.h"
+
+namespace quenlor {
+
+class Search {
+public:
+    // At most this many sub-directories are recorded per directory; meeting one more ends the walk.
+    static constexpr int kMaxSubdirectories = 32760;
+
+    Search(FileSystem& fs, IFileList& list, IStatusLine& status, IMessagePump& pump);
+
+    // Runs a whole search from `start_directory` (ending with a separator) and writes the result
+    // line; while a search runs, stops it instead.
+    void StartSearch(const std::wstring& start_directory);
+
+    // True while a search runs; clearing it (Stop) is the stop request.
+    bool Searching = false;
+    std::wstring SearchMask = L"*.exe";
+
+    void Stop() { Searching = false; }
+
+private:
+    struct TooManySubdirectories {};
+
+    void SearchDirectory(const std::wstring& directory);
+    void CheckExeFiles(const std::wstring& directory);
+
+    FileSystem& fs_;
+    IFileList& list_;
+    IStatusLine& status_;
+    PumpPacer pacer_;
+};
+
+}  // namespace quenlor
