@@ -1,5 +1,5 @@
-// The convert batch: every ticked row's movie is copied into a .swf file, the row's cells are filled,
-// and the source is deleted on request once its movie is completely written.
+// The convert batch: every ticked row's movie is copied into a .swf file, the row's cells are
+// filled, and the source is deleted on request once its movie is completely written.
 #pragma once
 
 #include <cstdint>
@@ -12,12 +12,12 @@
 namespace quenlor {
 
 class Converter {
-public:
+  public:
     Converter(FileSystem& fs, IFileList& list, IStatusLine& status, IMessagePump& pump,
               IConvertPanel& panel);
 
-    // The convert command: runs the whole batch before it returns, pumping messages on the way. Does
-    // nothing while a batch is already running (a click that arrives during one of its pumps).
+    // The convert command: runs the whole batch before it returns, pumping messages on the way.
+    // Does nothing while a batch is already running (a click that arrives during one of its pumps).
     void Command7_Click();
     // Extracts one movie and writes the cells of row RowIndex: 1 on success, 0 on failure.
     int ExtractMovie(const std::wstring& source, const std::wstring& target);
@@ -37,7 +37,7 @@ public:
 
     static constexpr size_t kCopyChunk = 1 << 20;
 
-private:
+  private:
     bool CopyMovie(ReadableFile& source, uint64_t start, const std::wstring& target,
                    unsigned& version);
 

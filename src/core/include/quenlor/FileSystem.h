@@ -20,25 +20,25 @@ struct DirEntry {
 
 // An open directory enumeration; closed when destroyed.
 class DirEnumeration {
-public:
+  public:
     virtual ~DirEnumeration() = default;
     virtual bool Next(DirEntry& entry) = 0;
 };
 
 // A regular file opened for reading; closed when destroyed.
 class ReadableFile {
-public:
+  public:
     virtual ~ReadableFile() = default;
     virtual uint64_t Size() const = 0;
-    // Reads up to `count` bytes at `offset`; `got` receives the number read (short only at the end of
-    // the file). False on an I/O error.
+    // Reads up to `count` bytes at `offset`; `got` receives the number read (short only at the end
+    // of the file). False on an I/O error.
     virtual bool ReadAt(uint64_t offset, void* buffer, size_t count, size_t& got) = 0;
 };
 
 // A newly created file opened for writing. Destroying it without Commit() closes it; the caller
 // removes it.
 class WritableFile {
-public:
+  public:
     virtual ~WritableFile() = default;
     virtual bool Write(const void* data, size_t count) = 0;
     // Flushes to stable storage and closes; false when any of it failed.
@@ -46,7 +46,7 @@ public:
 };
 
 class FileSystem {
-public:
+  public:
     virtual ~FileSystem() = default;
 
     virtual wchar_t Separator() const = 0;

@@ -12,7 +12,7 @@ enum class Column { FileName = 0, Result = 1, Version = 2, Size = 3, SaveDir = 4
 
 // The file list. Rows are numbered from 1 in display order.
 class IFileList {
-public:
+  public:
     virtual ~IFileList() = default;
     virtual void AddRow(const std::wstring& text) = 0;
     virtual int RowCount() const = 0;
@@ -23,25 +23,25 @@ public:
 
 // The status line: one text, shown by both labels of the engraved pair.
 class IStatusLine {
-public:
+  public:
     virtual ~IStatusLine() = default;
     virtual void SetStatus(const std::wstring& text) = 0;
 };
 
 // Lets every pending window message of the thread run, then returns.
 class IMessagePump {
-public:
+  public:
     virtual ~IMessagePump() = default;
     virtual void Pump() = 0;
 };
 
 // The options and buttons of the main window that the convert batch reads and changes.
 class IConvertPanel {
-public:
+  public:
     virtual ~IConvertPanel() = default;
-    virtual bool AutoSave() const = 0;              // Check1 ticked
-    virtual bool DeleteSource() const = 0;          // Check2 ticked
-    virtual std::wstring SaveDirText() const = 0;   // the text of Text2
+    virtual bool AutoSave() const = 0;                 // Check1 ticked
+    virtual bool DeleteSource() const = 0;             // Check2 ticked
+    virtual std::wstring SaveDirText() const = 0;      // the text of Text2
     virtual void SetStopEnabled(bool enabled) = 0;     // Command6 "停止"
     virtual void SetConvertEnabled(bool enabled) = 0;  // Command7 "转换"
     // The program's one message box: information icon, OK button.

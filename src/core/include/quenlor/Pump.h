@@ -11,7 +11,7 @@
 namespace quenlor {
 
 class PumpPacer {
-public:
+  public:
     static constexpr std::chrono::milliseconds kDefaultInterval{5};
 
     explicit PumpPacer(IMessagePump& pump,
@@ -19,10 +19,13 @@ public:
 
     // Processes the queue now.
     void Step();
-    // Processes the queue when the last step lies at least one interval back.
+    // For steps that come thousands of times a millisecond: processes the queue when the last step
+    // lies at least one interval back, reading the clock only every 64 calls.
     void MaybeStep();
+    // For steps that come seldom but may lie far apart: reads the clock every call.
+    void StepIfDue();
 
-private:
+  private:
     IMessagePump& pump_;
     std::chrono::steady_clock::duration interval_;
     std::chrono::steady_clock::time_point last_;

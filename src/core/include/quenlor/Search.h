@@ -11,7 +11,7 @@
 namespace quenlor {
 
 class Search {
-public:
+  public:
     // At most this many sub-directories are recorded per directory; meeting one more ends the walk.
     static constexpr int kMaxSubdirectories = 32760;
 
@@ -26,8 +26,11 @@ public:
     std::wstring SearchMask = L"*.exe";
 
     void Stop() { Searching = false; }
+    // True from the start of a walk until it has returned, also while a stopped walk unwinds: a new
+    // search must not begin (or clear the list) before then.
+    bool Active() const { return active_; }
 
-private:
+  private:
     struct TooManySubdirectories {};
 
     void SearchDirectory(const std::wstring& directory);
@@ -37,6 +40,7 @@ private:
     IFileList& list_;
     IStatusLine& status_;
     PumpPacer pacer_;
+    bool active_ = false;
 };
 
 }  // namespace quenlor

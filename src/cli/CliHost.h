@@ -1,0 +1,64 @@
+// The recovery core's window, without a window: rows in memory (all ticked), plain-digit sizes, and
+// messages on standard error.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "quenlor/Host.h"
+
+namespace quenlor::cli {
+
+struct Row {
+    std::wstring cells[5];
+    bool checked = true;
+};
+
+class CliFileList : public IFileList {
+  public:
+    // Called with each row's text as it is added (the scan prints projectors as they are found).
+    std::function<void(const std::wstring&)> onAdd;
+
+    void AddRow(const std::wstring& text) override;
+    int RowCount() const override { return static_cast<int>(rows_.size()); }
+    std::wstring RowText(int row) const override;
+    bool RowChecked(int row) const override;
+    void SetCell(int row, Column column, const std::wstring& text) override;
+    const Row& At(int row) const { return rows_.at(static_cast<size_t>(row - 1)); }
+
+  private:
+    std::vector<Row> rows_;
+};
+
+class CliStatusLine : public IStatusLine {
+  public:
+    void SetStatus(const std::wstring& text) override { last = text; }
+    std::wstring last;
+};
+
+class CliPump : public IMessagePump {
+  public:
+    void Pump() override {}
+};
+
+class CliConvertPanel : public IConvertPanel {
+  public:
+    bool autoSave = true;
+    bool deleteSource = false;
+    std::wstring saveDir;
+
+    bool AutoSave() const override { return autoSave; }
+    bool DeleteSource() const override { return deleteSource; }
+    std::wstring SaveDirText() const override { return saveDir; }
+    void SetStopEnabled(bool) override {}
+    void SetConvertEnabled(bool) override {}
+    void ShowMessage(const std::wstring& text, const std::wstring& title) override;
+    std::wstring FormatSize(uint64_t bytes) const override;
+};
+
+// Console output of wide text: UTF-8 bytes (UTF-16 to the console itself on Windows).
+void WriteOut(const std::wstring& text);
+void WriteErr(const std::wstring& text);
+
+}  // namespace quenlor::cli

@@ -1,0 +1,122 @@
+// quenlor-cli: the folder search and the convert batch of the window, for scripts.
+//   quenlor-cli scan DIR
+//   quenlor-cli convert [-o DIR] [--delete-source] FILE...
+#include <string>
+#include <vector>
+
+#include "CliHost.h"
+#include "quenlor/Converter.h"
+#include "quenlor/FileSystem.h"
+#include "quenlor/Search.h"
+#include "quenlor/Text.h"
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
+using namespace quenlor;
+using namespace quenlor::cli;
+
+namespace {
+
+constexpr int kUsageError = 2;
+
+int Usage() {
+    WriteErr(
+        L"usage: quenlor-cli scan DIR\n"
+        L"       quenlor-cli convert [-o DIR] [--delete-source] FILE...\n"
+        L"\n"
+        L"scan     lists the projectors found in DIR and below, one path a line\n"
+        L"convert  writes each FILE's movie as a .swf file beside it, or into DIR with -o;\n"
+        L"         --delete-source deletes a projector once its movie is completely written.\n"
+        L"         One line a file: source, result, version, size, output (tab-separated).\n");
+    return kUsageError;
+}
+
+int Scan(const std::vector<std::wstring>& args) {
+    if (args.size() != 1 || args[0].empty()) return Usage();
+    FileSystem& fs = NativeFileSystem();
+    CliFileList list;
+    list.onAdd = [](const std::wstring& path) { WriteOut(path + L"\n"); };
+    CliStatusLine status;
+    CliPump pump;
+    Search search(fs, list, status, pump);
+    search.StartSearch(fs.DirectoryPath(fs.Absolute(args[0])));
+    WriteErr(status.last + L"\n");
+    return 0;
+}
+
+int Convert(const std::vector<std::wstring>& args) {
+    FileSystem& fs = NativeFileSystem();
+    CliFileList list;
+    CliStatusLine status;
+    CliPump pump;
+    CliConvertPanel panel;
+    bool options_done = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::wstring& arg = args[i];
+        if (!options_done && arg == L"--") {
+            options_done = true;
+        } else if (!options_done && arg == L"-o") {
+            if (++i >= args.size() || args[i].empty()) return Usage();
+            panel.autoSave = false;
+            panel.saveDir = fs.Absolute(args[i]);
+        } else if (!options_done && arg == L"--delete-source") {
+            panel.deleteSource = true;
+        } else if (!options_done && arg.size() > 1 && arg[0] == L'-') {
+            return Usage();
+        } else if (arg.empty()) {
+            return Usage();
+        } else {
+            list.AddRow(fs.Absolute(arg));
+        }
+    }
+    if (list.RowCount() == 0) return Usage();
+
+    Converter converter(fs, list, status, pump, panel);
+    converter.Command7_Click();
+
+    bool all_ok = true;
+    for (int row = 1; row <= list.RowCount(); ++row) {
+        const Row& r = list.At(row);
+        const bool ok = r.cells[static_cast<int>(Column::Result)] == L"成功";
+        all_ok = all_ok && ok;
+        std::wstring line = r.cells[0] + L"\t" + (ok ? L"成功" : L"失败") + L"\t";
+        if (ok) {
+            line += r.cells[static_cast<int>(Column::Version)] + L"\t" +
+                    r.cells[static_cast<int>(Column::Size)] + L"\t" +
+                    r.cells[static_cast<int>(Column::SaveDir)];
+        } else {
+            line += L"\t\t";
+        }
+        WriteOut(line + L"\n");
+    }
+    WriteErr(status.last + L"\n");
+    return all_ok ? 0 : 1;
+}
+
+int Run(const std::vector<std::wstring>& args) {
+    if (args.empty()) return Usage();
+    const std::vector<std::wstring> rest(args.begin() + 1, args.end());
+    if (args[0] == L"scan") return Scan(rest);
+    if (args[0] == L"convert") return Convert(rest);
+    return Usage();
+}
+
+}  // namespace
+
+#ifdef _WIN32
+int wmain(int argc, wchar_t** argv) {
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+    std::vector<std::wstring> args(argv + 1, argv + argc);
+    return Run(args);
+}
+#else
+int main(int argc, char** argv) {
+    std::vector<std::wstring> args;
+    for (int i = 1; i < argc; ++i) args.push_back(FromUtf8(argv[i]));
+    return Run(args);
+}
+#endif

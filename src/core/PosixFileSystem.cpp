@@ -1,0 +1,251 @@
+// The file-system layer on POSIX systems. Names are UTF-8 on disk; bytes that are not valid UTF-8
+// survive the round trip (see Text.h). A name beginning with "." counts as hidden. Directories are
+// listed in byte order of their names, so a walk is the same on every run.
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <vector>
+
+#include "quenlor/FileSystem.h"
+#include "quenlor/Text.h"
+
+namespace quenlor {
+
+namespace {
+
+bool AsciiEqualNoCase(wchar_t a, wchar_t b) {
+    auto lower = [](wchar_t c) { return (c >= L'A' && c <= L'Z') ? c - L'A' + L'a' : c; };
+    return lower(a) == lower(b);
+}
+
+// "*" matches any run of characters, "?" one character, the rest case-insensitively (ASCII).
+// "*.*" matches every name, as on Windows.
+bool MatchMask(const std::wstring& mask, const std::wstring& name) {
+    if (mask == L"*.*" || mask == L"*") return true;
+    size_t m = 0, n = 0, star = std::wstring::npos, resume = 0;
+    while (n < name.size()) {
+        if (m < mask.size() && (mask[m] == L'?' || AsciiEqualNoCase(mask[m], name[n]))) {
+            ++m, ++n;
+        } else if (m < mask.size() && mask[m] == L'*') {
+            star = m++;
+            resume = n;
+        } else if (star != std::wstring::npos) {
+            m = star + 1;
+            n = ++resume;
+        } else {
+            return false;
+        }
+    }
+    while (m < mask.size() && mask[m] == L'*') ++m;
+    return m == mask.size();
+}
+
+std::wstring BaseName(const std::wstring& path) {
+    const size_t slash = path.rfind(L'/');
+    return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
+class Fd {
+  public:
+    explicit Fd(int fd = -1) : fd_(fd) {}
+    ~Fd() { Close(); }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return fd_; }
+    int release() {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
+    bool Close() {
+        if (fd_ < 0) return true;
+        const int rc = ::close(fd_);
+        fd_ = -1;
+        return rc == 0;
+    }
+
+  private:
+    int fd_;
+};
+
+class PosixEnumeration : public DirEnumeration {
+  public:
+    explicit PosixEnumeration(std::vector<DirEntry> entries) : entries_(std::move(entries)) {}
+    bool Next(DirEntry& entry) override {
+        if (next_ >= entries_.size()) return false;
+        entry = entries_[next_++];
+        return true;
+    }
+
+  private:
+    std::vector<DirEntry> entries_;
+    size_t next_ = 0;
+};
+
+class PosixReadableFile : public ReadableFile {
+  public:
+    PosixReadableFile(int fd, uint64_t size) : fd_(fd), size_(size) {}
+    uint64_t Size() const override { return size_; }
+    bool ReadAt(uint64_t offset, void* buffer, size_t count, size_t& got) override {
+        got = 0;
+        auto* out = static_cast<unsigned char*>(buffer);
+        while (got < count) {
+            const size_t step = std::min<size_t>(count - got, 1 << 30);
+            const ssize_t n = ::pread(fd_.get(), out + got, step, static_cast<off_t>(offset + got));
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                return false;
+            }
+            if (n == 0) break;
+            got += static_cast<size_t>(n);
+        }
+        return true;
+    }
+
+  private:
+    Fd fd_;
+    uint64_t size_;
+};
+
+class PosixWritableFile : public WritableFile {
+  public:
+    explicit PosixWritableFile(int fd) : fd_(fd) {}
+    bool Write(const void* data, size_t count) override {
+        const auto* in = static_cast<const unsigned char*>(data);
+        while (count > 0) {
+            const ssize_t n = ::write(fd_.get(), in, std::min<size_t>(count, 1 << 30));
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                return false;
+            }
+            in += n;
+            count -= static_cast<size_t>(n);
+        }
+        return true;
+    }
+    bool Commit() override {
+        const bool synced = ::fsync(fd_.get()) == 0;
+        return fd_.Close() && synced;
+    }
+
+  private:
+    Fd fd_;
+};
+
+class PosixFileSystem : public FileSystem {
+  public:
+    wchar_t Separator() const override { return L'/'; }
+
+    std::wstring DirectoryPath(const std::wstring& text) const override {
+        if (!text.empty() && text.back() == L'/') return text;
+        return text + L"/";
+    }
+
+    std::wstring Absolute(const std::wstring& path) const override {
+        if (!path.empty() && path[0] == L'/') return path;
+        std::vector<char> cwd(PATH_MAX);
+        while (::getcwd(cwd.data(), cwd.size()) == nullptr) {
+            if (errno != ERANGE) return path;
+            cwd.resize(cwd.size() * 2);
+        }
+        std::wstring base = FromUtf8(cwd.data());
+        if (base.empty() || base.back() != L'/') base += L'/';
+        return path.empty() ? base : base + path;
+    }
+
+    std::unique_ptr<DirEnumeration> Enumerate(const std::wstring& directory,
+                                              const std::wstring& mask) override {
+        const std::string dir = ToUtf8(directory);
+        DIR* handle = ::opendir(dir.empty() ? "." : dir.c_str());
+        if (handle == nullptr) return nullptr;
+        std::vector<std::pair<std::string, DirEntry>> found;
+        while (const dirent* d = ::readdir(handle)) {
+            DirEntry entry;
+            entry.name = FromUtf8(d->d_name);
+            if (!MatchMask(mask, entry.name)) continue;
+            entry.hidden = !entry.name.empty() && entry.name[0] == L'.';
+            const std::string full = dir + d->d_name;
+            struct stat st {};
+            if (::lstat(full.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+                entry.link = true;
+                struct stat target {};
+                entry.directory = ::stat(full.c_str(), &target) == 0 && S_ISDIR(target.st_mode);
+            } else {
+                entry.directory = S_ISDIR(st.st_mode);
+            }
+            found.emplace_back(d->d_name, std::move(entry));
+        }
+        ::closedir(handle);
+        std::sort(found.begin(), found.end(),
+                  [](const auto& a, const auto& b) { return a.first < b.first; });
+        std::vector<DirEntry> entries;
+        entries.reserve(found.size());
+        for (auto& f : found) entries.push_back(std::move(f.second));
+        return std::make_unique<PosixEnumeration>(std::move(entries));
+    }
+
+    std::unique_ptr<ReadableFile> OpenRead(const std::wstring& path) override {
+        // Non-blocking open: a FIFO or device named like a projector must not hang the walk.
+        Fd fd(::open(ToUtf8(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+        if (fd.get() < 0) return nullptr;
+        struct stat st {};
+        if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return nullptr;
+        const int flags = ::fcntl(fd.get(), F_GETFL);
+        if (flags < 0 || ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK) != 0) return nullptr;
+        return std::make_unique<PosixReadableFile>(fd.release(), static_cast<uint64_t>(st.st_size));
+    }
+
+    std::unique_ptr<WritableFile> CreateNew(const std::wstring& path) override {
+        const int fd = ::open(ToUtf8(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0) return nullptr;
+        return std::make_unique<PosixWritableFile>(fd);
+    }
+
+    bool Replace(const std::wstring& from, const std::wstring& to) override {
+        const std::string target = ToUtf8(to);
+        if (::rename(ToUtf8(from).c_str(), target.c_str()) != 0) return false;
+        // Make the new name itself durable.
+        const size_t slash = target.rfind('/');
+        const std::string dir = slash == std::string::npos ? "." : target.substr(0, slash + 1);
+        Fd dfd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (dfd.get() >= 0) ::fsync(dfd.get());
+        return true;
+    }
+
+    bool Remove(const std::wstring& path) override { return ::unlink(ToUtf8(path).c_str()) == 0; }
+
+    bool IsNormalFile(const std::wstring& path) override {
+        struct stat st {};
+        if (::stat(ToUtf8(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+        const std::wstring name = BaseName(path);
+        return name.empty() || name[0] != L'.';
+    }
+
+    bool SameFile(const std::wstring& a, const std::wstring& b) override {
+        struct stat sa {
+        }, sb{};
+        return ::stat(ToUtf8(a).c_str(), &sa) == 0 && ::stat(ToUtf8(b).c_str(), &sb) == 0 &&
+               sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    }
+
+    bool FileSize(const std::wstring& path, uint64_t& size) override {
+        struct stat st {};
+        if (::stat(ToUtf8(path).c_str(), &st) != 0) return false;
+        size = static_cast<uint64_t>(st.st_size);
+        return true;
+    }
+};
+
+}  // namespace
+
+FileSystem& NativeFileSystem() {
+    static PosixFileSystem fs;
+    return fs;
+}
+
+}  // namespace quenlor

@@ -1,0 +1,227 @@
+// The file-system layer on Windows: wide-character API throughout, so names outside the user's code
+// page are found and opened. Enumeration order and mask matching ("*.exe" also matches a long name
+// whose short alias ends in .EXE) are the platform's own.
+#include <windows.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "quenlor/FileSystem.h"
+
+namespace quenlor {
+
+namespace {
+
+class Handle {
+  public:
+    explicit Handle(HANDLE h = INVALID_HANDLE_VALUE) : h_(h) {}
+    ~Handle() { Close(); }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    HANDLE get() const { return h_; }
+    bool valid() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
+    HANDLE release() {
+        const HANDLE h = h_;
+        h_ = INVALID_HANDLE_VALUE;
+        return h;
+    }
+    bool Close() {
+        if (!valid()) return true;
+        const BOOL ok = ::CloseHandle(h_);
+        h_ = INVALID_HANDLE_VALUE;
+        return ok != FALSE;
+    }
+
+  private:
+    HANDLE h_;
+};
+
+DirEntry ToEntry(const WIN32_FIND_DATAW& data) {
+    DirEntry entry;
+    entry.name = data.cFileName;  // the name ends at its first NUL
+    entry.directory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    entry.hidden = (data.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) != 0;
+    entry.system = (data.dwFileAttributes & FILE_ATTRIBUTE_SYSTEM) != 0;
+    entry.link = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    return entry;
+}
+
+class Win32Enumeration : public DirEnumeration {
+  public:
+    Win32Enumeration(HANDLE find, const WIN32_FIND_DATAW& first)
+        : find_(find), pending_(true), data_(first) {}
+    ~Win32Enumeration() override { ::FindClose(find_); }
+    Win32Enumeration(const Win32Enumeration&) = delete;
+    Win32Enumeration& operator=(const Win32Enumeration&) = delete;
+
+    bool Next(DirEntry& entry) override {
+        if (!pending_) {
+            if (!::FindNextFileW(find_, &data_)) return false;
+        }
+        pending_ = false;
+        entry = ToEntry(data_);
+        return true;
+    }
+
+  private:
+    HANDLE find_;
+    bool pending_;
+    WIN32_FIND_DATAW data_;
+};
+
+class EmptyEnumeration : public DirEnumeration {
+  public:
+    bool Next(DirEntry&) override { return false; }
+};
+
+class Win32ReadableFile : public ReadableFile {
+  public:
+    Win32ReadableFile(HANDLE h, uint64_t size) : h_(h), size_(size) {}
+    uint64_t Size() const override { return size_; }
+    bool ReadAt(uint64_t offset, void* buffer, size_t count, size_t& got) override {
+        got = 0;
+        auto* out = static_cast<unsigned char*>(buffer);
+        while (got < count) {
+            const DWORD step = static_cast<DWORD>(std::min<size_t>(count - got, 1u << 30));
+            OVERLAPPED at{};
+            const uint64_t position = offset + got;
+            at.Offset = static_cast<DWORD>(position);
+            at.OffsetHigh = static_cast<DWORD>(position >> 32);
+            DWORD n = 0;
+            if (!::ReadFile(h_.get(), out + got, step, &n, &at)) {
+                if (::GetLastError() == ERROR_HANDLE_EOF) break;
+                return false;
+            }
+            if (n == 0) break;
+            got += n;
+        }
+        return true;
+    }
+
+  private:
+    Handle h_;
+    uint64_t size_;
+};
+
+class Win32WritableFile : public WritableFile {
+  public:
+    explicit Win32WritableFile(HANDLE h) : h_(h) {}
+    bool Write(const void* data, size_t count) override {
+        const auto* in = static_cast<const unsigned char*>(data);
+        while (count > 0) {
+            const DWORD step = static_cast<DWORD>(std::min<size_t>(count, 1u << 30));
+            DWORD n = 0;
+            if (!::WriteFile(h_.get(), in, step, &n, nullptr) || n == 0) return false;
+            in += n;
+            count -= n;
+        }
+        return true;
+    }
+    bool Commit() override {
+        const bool flushed = ::FlushFileBuffers(h_.get()) != FALSE;
+        return h_.Close() && flushed;
+    }
+
+  private:
+    Handle h_;
+};
+
+bool FileIdentity(const std::wstring& path, BY_HANDLE_FILE_INFORMATION& info) {
+    Handle h(::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return h.valid() && ::GetFileInformationByHandle(h.get(), &info);
+}
+
+class Win32FileSystem : public FileSystem {
+  public:
+    wchar_t Separator() const override { return L'\\'; }
+
+    std::wstring DirectoryPath(const std::wstring& text) const override {
+        return text.size() == 3 ? text : text + L"\\";
+    }
+
+    std::wstring Absolute(const std::wstring& path) const override {
+        const DWORD need = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+        if (need == 0) return path;
+        std::wstring full(need, L'\0');
+        const DWORD got = ::GetFullPathNameW(path.c_str(), need, full.data(), nullptr);
+        if (got == 0 || got >= need) return path;
+        full.resize(got);
+        return full;
+    }
+
+    std::unique_ptr<DirEnumeration> Enumerate(const std::wstring& directory,
+                                              const std::wstring& mask) override {
+        WIN32_FIND_DATAW data{};
+        const HANDLE find = ::FindFirstFileW((directory + mask).c_str(), &data);
+        if (find == INVALID_HANDLE_VALUE) {
+            // A readable directory with no match is empty, not an error.
+            if (::GetLastError() == ERROR_FILE_NOT_FOUND)
+                return std::make_unique<EmptyEnumeration>();
+            return nullptr;
+        }
+        return std::make_unique<Win32Enumeration>(find, data);
+    }
+
+    std::unique_ptr<ReadableFile> OpenRead(const std::wstring& path) override {
+        // Others may go on reading and writing the file while we read it.
+        Handle h(::CreateFileW(
+            path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+        if (!h.valid() || ::GetFileType(h.get()) != FILE_TYPE_DISK) return nullptr;
+        BY_HANDLE_FILE_INFORMATION info{};
+        if (!::GetFileInformationByHandle(h.get(), &info) ||
+            (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            return nullptr;
+        }
+        LARGE_INTEGER size{};
+        if (!::GetFileSizeEx(h.get(), &size) || size.QuadPart < 0) return nullptr;
+        return std::make_unique<Win32ReadableFile>(h.release(),
+                                                   static_cast<uint64_t>(size.QuadPart));
+    }
+
+    std::unique_ptr<WritableFile> CreateNew(const std::wstring& path) override {
+        const HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h == INVALID_HANDLE_VALUE) return nullptr;
+        return std::make_unique<Win32WritableFile>(h);
+    }
+
+    bool Replace(const std::wstring& from, const std::wstring& to) override {
+        return ::MoveFileExW(from.c_str(), to.c_str(),
+                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    }
+
+    bool Remove(const std::wstring& path) override { return ::DeleteFileW(path.c_str()) != FALSE; }
+
+    bool IsNormalFile(const std::wstring& path) override {
+        const DWORD attributes = ::GetFileAttributesW(path.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+        return (attributes &
+                (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0;
+    }
+
+    bool SameFile(const std::wstring& a, const std::wstring& b) override {
+        BY_HANDLE_FILE_INFORMATION ia{}, ib{};
+        return FileIdentity(a, ia) && FileIdentity(b, ib) &&
+               ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
+               ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
+    }
+
+    bool FileSize(const std::wstring& path, uint64_t& size) override {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return false;
+        size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+        return true;
+    }
+};
+
+}  // namespace
+
+FileSystem& NativeFileSystem() {
+    static Win32FileSystem fs;
+    return fs;
+}
+
+}  // namespace quenlor
