@@ -1,0 +1,116 @@
+#include "FileListView.h"
+
+#include <commctrl.h>
+
+#include <vector>
+
+namespace quenlor {
+
+const FileListView::ColumnSpec FileListView::kColumns[5] = {
+    {L"文件名称", 2500, LVCFMT_LEFT},  {L"转换结果", 800, LVCFMT_LEFT},
+    {L"Flash版本", 1000, LVCFMT_LEFT}, {L"大小", 900, LVCFMT_RIGHT},
+    {L"保存目录", 2500, LVCFMT_LEFT},
+};
+
+class FileListView::ProgramChange {
+  public:
+    explicit ProgramChange(FileListView& list) : list_(list) { ++list_.program_changes_; }
+    ProgramChange(const ProgramChange&) = delete;
+    ProgramChange& operator=(const ProgramChange&) = delete;
+    ~ProgramChange() { --list_.program_changes_; }
+
+  private:
+    FileListView& list_;
+};
+
+HWND FileListView::Create(HWND parent, int id, const RECT& bounds, const Twips& twips) {
+    hwnd_ = CreateWindowExW(
+        WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
+        WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS, bounds.left,
+        bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+        reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)), nullptr);
+    if (!hwnd_) return nullptr;
+    ListView_SetExtendedListViewStyle(hwnd_, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+    for (int i = 0; i < 5; ++i) {
+        LVCOLUMNW column = {};
+        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
+        column.fmt = kColumns[i].format;
+        column.cx = twips.ToPixels(kColumns[i].width_twips);
+        column.pszText = const_cast<wchar_t*>(kColumns[i].header);
+        column.iSubItem = i;
+        SendMessageW(hwnd_, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
+    }
+    return hwnd_;
+}
+
+void FileListView::AddRow(const std::wstring& text) {
+    ProgramChange change(*this);
+    LVITEMW item = {};
+    item.mask = LVIF_TEXT;
+    item.iItem = RowCount();
+    item.pszText = const_cast<wchar_t*>(text.c_str());
+    SendMessageW(hwnd_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+int FileListView::RowCount() const {
+    return hwnd_ ? static_cast<int>(SendMessageW(hwnd_, LVM_GETITEMCOUNT, 0, 0)) : 0;
+}
+
+std::wstring FileListView::CellText(int row, Column column) const {
+    if (!ValidRow(row)) return std::wstring();
+    // The list copies at most the buffer's size; grow until the text fits.
+    for (size_t capacity = 512;; capacity *= 2) {
+        std::vector<wchar_t> buffer(capacity, L'\0');
+        LVITEMW item = {};
+        item.iSubItem = static_cast<int>(column);
+        item.pszText = buffer.data();
+        item.cchTextMax = static_cast<int>(capacity);
+        const auto length = static_cast<size_t>(
+            SendMessageW(hwnd_, LVM_GETITEMTEXTW, row - 1, reinterpret_cast<LPARAM>(&item)));
+        if (length + 1 < capacity || capacity >= (1u << 20)) return std::wstring(item.pszText);
+    }
+}
+
+std::wstring FileListView::RowText(int row) const {
+    return CellText(row, Column::FileName);
+}
+
+bool FileListView::RowChecked(int row) const {
+    return ValidRow(row) && ListView_GetCheckState(hwnd_, row - 1) != FALSE;
+}
+
+void FileListView::SetCell(int row, Column column, const std::wstring& text) {
+    if (!ValidRow(row)) return;
+    ProgramChange change(*this);
+    LVITEMW item = {};
+    item.iSubItem = static_cast<int>(column);
+    item.pszText = const_cast<wchar_t*>(text.c_str());
+    SendMessageW(hwnd_, LVM_SETITEMTEXTW, row - 1, reinterpret_cast<LPARAM>(&item));
+}
+
+void FileListView::SetChecked(int row, bool checked) {
+    if (!ValidRow(row)) return;
+    ProgramChange change(*this);
+    ListView_SetCheckState(hwnd_, row - 1, checked ? TRUE : FALSE);
+}
+
+void FileListView::RemoveRow(int row) {
+    if (!ValidRow(row)) return;
+    ProgramChange change(*this);
+    SendMessageW(hwnd_, LVM_DELETEITEM, row - 1, 0);
+}
+
+void FileListView::Clear() {
+    ProgramChange change(*this);
+    SendMessageW(hwnd_, LVM_DELETEALLITEMS, 0, 0);
+}
+
+void FlattenListHeader(HWND list) {
+    HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+    if (!header) return;
+    const LONG_PTR style = GetWindowLongPtrW(header, GWL_STYLE);
+    SetWindowLongPtrW(header, GWL_STYLE, style ^ HDS_BUTTONS);
+}
+
+}  // namespace quenlor

@@ -1,0 +1,57 @@
+// The file list: a report-view list with a check box in front of every row. Rows are numbered from
+// 1 in display order; the first column holds the projector's path, the others what its conversion
+// wrote.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "Twips.h"
+#include "quenlor/Host.h"
+
+namespace quenlor {
+
+class FileListView : public IFileList {
+  public:
+    // Creates the list and its five columns at `bounds` (client pixels of `parent`).
+    HWND Create(HWND parent, int id, const RECT& bounds, const Twips& twips);
+    HWND hWnd() const { return hwnd_; }
+
+    // IFileList
+    void AddRow(const std::wstring& text) override;
+    int RowCount() const override;
+    std::wstring RowText(int row) const override;
+    bool RowChecked(int row) const override;
+    void SetCell(int row, Column column, const std::wstring& text) override;
+
+    std::wstring CellText(int row, Column column) const;
+    void SetChecked(int row, bool checked);
+    void RemoveRow(int row);
+    void Clear();
+
+    // True while the list is being changed by the program rather than by the user, so that the
+    // window can tell a user's tick from its own.
+    bool ChangingByProgram() const { return program_changes_ > 0; }
+
+    // One column's header text, width in twips and alignment.
+    struct ColumnSpec {
+        const wchar_t* header;
+        int width_twips;
+        int format;  // LVCFMT_LEFT or LVCFMT_RIGHT
+    };
+    static const ColumnSpec kColumns[5];
+
+  private:
+    class ProgramChange;
+    bool ValidRow(int row) const { return row >= 1 && row <= RowCount(); }
+
+    HWND hwnd_ = nullptr;
+    int program_changes_ = 0;
+};
+
+// Makes the list's column headers flat: flips the header's HDS_BUTTONS style bit. Run once, on a
+// header that carries the bit.
+void FlattenListHeader(HWND list);
+
+}  // namespace quenlor

@@ -1,0 +1,276 @@
+#include "Form1.h"
+
+#include <commctrl.h>
+
+#include "MainMenu.h"
+#include "SizeFormat.h"
+#include "quenlor/FileSystem.h"
+#include "res/resource.h"
+
+namespace quenlor {
+namespace {
+
+// Posted to the window to finish an unload that had to wait for a running loop to return.
+constexpr UINT kFinishUnload = WM_APP + 1;
+
+}  // namespace
+
+Form1::BusyScope::BusyScope(Form1& form) : form_(form) {
+    ++form_.busy_depth_;
+}
+
+Form1::BusyScope::~BusyScope() {
+    if (--form_.busy_depth_ == 0 && form_.unload_pending_ && form_.hwnd_)
+        PostMessageW(form_.hwnd_, kFinishUnload, 0, 0);
+}
+
+Form1::Form1(HINSTANCE instance) : Form1(instance, Options{}) {}
+
+Form1::Form1(HINSTANCE instance, Options options)
+    : instance_(instance),
+      own_dialogs_(options.dialogs ? nullptr : std::make_unique<SystemDialogs>()),
+      dialogs_(options.dialogs ? *options.dialogs : *own_dialogs_),
+      twips_(options.dpi > 0 ? options.dpi : Twips::SystemDpi()),
+      search_(NativeFileSystem(), list_, *this, pump_),
+      converter_(NativeFileSystem(), list_, *this, pump_, *this) {}
+
+Form1::~Form1() {
+    if (hwnd_) DestroyWindow(hwnd_);
+}
+
+bool Form1::RegisterClass() {
+    WNDCLASSEXW existing = {};
+    existing.cbSize = sizeof(existing);
+    if (GetClassInfoExW(instance_, kClassName, &existing)) return true;
+    WNDCLASSEXW window_class = {};
+    window_class.cbSize = sizeof(window_class);
+    window_class.lpfnWndProc = &Form1::WindowProc;
+    window_class.hInstance = instance_;
+    window_class.hIcon = LoadIconW(instance_, MAKEINTRESOURCEW(IDI_QUENLOR));
+    window_class.hIconSm = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_QUENLOR),
+                                                         IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                         GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    window_class.lpszClassName = kClassName;
+    return RegisterClassExW(&window_class) != 0;
+}
+
+bool Form1::Create(int show_command) {
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    if (!ButtonCr::Register(instance_) || !RegisterClass()) return false;
+
+    // Fixed single border: caption, system menu and minimise box, no sizing frame.
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+    HMENU menu = CreateMainMenu();
+    RECT frame = {0, 0, twips_.ToPixels(6255), twips_.ToPixels(5370)};
+    AdjustWindowRectEx(&frame, style, TRUE, 0);
+    hwnd_ = CreateWindowExW(0, kClassName, kTitle, style, CW_USEDEFAULT, CW_USEDEFAULT,
+                            frame.right - frame.left, frame.bottom - frame.top, nullptr, menu,
+                            instance_, this);
+    if (!hwnd_) {
+        DestroyMenu(menu);
+        return false;
+    }
+    // A menu bar that wraps (narrow window, large font) takes client height: measure and correct.
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    const int missing = twips_.ToPixels(5370) - (client.bottom - client.top);
+    if (missing != 0) {
+        RECT window;
+        GetWindowRect(hwnd_, &window);
+        SetWindowPos(hwnd_, nullptr, 0, 0, window.right - window.left,
+                     window.bottom - window.top + missing, SWP_NOMOVE | SWP_NOZORDER);
+    }
+    pump_.SetWindow(hwnd_);
+    CreateControls();
+    Form_Load();
+    ShowWindow(hwnd_, show_command);
+    UpdateWindow(hwnd_);
+    return true;
+}
+
+void Form1::Form_Load() {
+    // The add-file dialog starts in the folder the program was started from.
+    wchar_t path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring program(path, length < MAX_PATH ? length : 0);
+    const size_t separator = program.find_last_of(L"\\/");
+    InitDir = separator == std::wstring::npos ? std::wstring() : program.substr(0, separator);
+    FlattenListHeader(list_.hWnd());
+}
+
+void Form1::Form_Unload() {
+    // A conversion still running stops after its current file; a search stops at its next step.
+    converter_.StopRequested = true;
+    search_.Stop();
+    if (Busy()) {
+        // The loop is running beneath this message and still uses the controls: destroy the window
+        // once it has returned.
+        unload_pending_ = true;
+        return;
+    }
+    FinishUnload();
+}
+
+void Form1::FinishUnload() {
+    unload_pending_ = false;
+    if (hwnd_) DestroyWindow(hwnd_);
+}
+
+LRESULT CALLBACK Form1::WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    Form1* form = nullptr;
+    if (message == WM_NCCREATE) {
+        form = static_cast<Form1*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
+        form->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+    } else {
+        form = reinterpret_cast<Form1*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    }
+    if (!form) return DefWindowProcW(hwnd, message, wparam, lparam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        form->hwnd_ = nullptr;
+        form->pump_.SetWindow(nullptr);
+        const LRESULT result = DefWindowProcW(hwnd, message, wparam, lparam);
+        if (form->Unloaded) form->Unloaded();
+        return result;
+    }
+    return form->HandleMessage(message, wparam, lparam);
+}
+
+LRESULT Form1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+        case WM_PAINT: {
+            PAINTSTRUCT paint;
+            HDC dc = BeginPaint(hwnd_, &paint);
+            Paint(dc);
+            EndPaint(hwnd_, &paint);
+            return 0;
+        }
+        case WM_COMMAND:
+            OnCommand(LOWORD(wparam), HIWORD(wparam));
+            return 0;
+        case WM_NOTIFY:
+            OnNotify(*reinterpret_cast<const NMHDR*>(lparam));
+            return 0;
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORSTATIC:
+            return reinterpret_cast<LRESULT>(OnControlColor(message, reinterpret_cast<HDC>(wparam),
+                                                            reinterpret_cast<HWND>(lparam)));
+        case WM_CLOSE:
+            Form_Unload();
+            return 0;
+        case kFinishUnload:
+            if (!Busy()) FinishUnload();
+            return 0;
+        default:
+            return DefWindowProcW(hwnd_, message, wparam, lparam);
+    }
+}
+
+void Form1::OnCommand(int id, int code) {
+    switch (id) {
+        case kMenuMOFDr:
+            MOFDr_Click();
+            break;
+        case kMenuMDF:
+            MDF_Click();
+            break;
+        case kMenuMSFDr:
+            MSFDr_Click();
+            break;
+        case kMenuMExit:
+            MExit_Click();
+            break;
+        case kMenuMABOUT:
+            break;  // the About window comes with the skin
+        case kIdCommand1:
+            if (code == BN_CLICKED) Command1_Click();
+            break;
+        case kIdCheck1:
+            if (code == BN_CLICKED) Check1_Click();
+            break;
+        default:
+            break;
+    }
+}
+
+void Form1::OnNotify(const NMHDR& header) {
+    if (header.hwndFrom != list_.hWnd() || header.code != LVN_ITEMCHANGED) return;
+    const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+    // A tick or untick, by mouse or keyboard, changes the item's state image.
+    const bool check_changed = (change.uChanged & LVIF_STATE) &&
+                               ((change.uNewState ^ change.uOldState) & LVIS_STATEIMAGEMASK);
+    if (check_changed && !list_.ChangingByProgram()) ListView1_ItemCheck();
+}
+
+HBRUSH Form1::OnControlColor(UINT message, HDC dc, HWND control) {
+    if (control == controls_.Text2) {
+        // The save-directory box is grey while auto save makes it unused.
+        const int colour = AutoSave() ? COLOR_BTNFACE : COLOR_WINDOW;
+        SetBkColor(dc, GetSysColor(colour));
+        SetTextColor(dc, GetSysColor(IsWindowEnabled(control) ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
+        return GetSysColorBrush(colour);
+    }
+    if (control == controls_.Check1 || control == controls_.Check2) {
+        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+        return GetSysColorBrush(COLOR_BTNFACE);
+    }
+    return reinterpret_cast<HBRUSH>(DefWindowProcW(hwnd_, message, reinterpret_cast<WPARAM>(dc),
+                                                   reinterpret_cast<LPARAM>(control)));
+}
+
+void Form1::SetMenuEnabled(UINT command, bool enabled) {
+    if (!hwnd_) return;
+    EnableMenuItem(GetMenu(hwnd_), command, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+    DrawMenuBar(hwnd_);
+}
+
+std::wstring Form1::TextOf(HWND control) const {
+    if (!control) return std::wstring();
+    const int length = GetWindowTextLengthW(control);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    const int copied = GetWindowTextW(control, text.data(), length + 1);
+    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+    return text;
+}
+
+void Form1::SetStatus(const std::wstring& text) {
+    status_ = text;
+    if (!hwnd_) return;
+    // Both copies of the engraved status line, with the box around them.
+    RECT area = twips_.Rect(45, 4890, 6255 - 45, 5370 - 4890);
+    InvalidateRect(hwnd_, &area, TRUE);
+}
+
+bool Form1::AutoSave() const {
+    return controls_.Check1 && SendMessageW(controls_.Check1, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+bool Form1::DeleteSource() const {
+    return controls_.Check2 && SendMessageW(controls_.Check2, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+std::wstring Form1::SaveDirText() const {
+    return TextOf(controls_.Text2);
+}
+
+void Form1::SetStopEnabled(bool enabled) {
+    controls_.Command6.Enabled(enabled);
+}
+
+void Form1::SetConvertEnabled(bool enabled) {
+    controls_.Command7.Enabled(enabled);
+}
+
+void Form1::ShowMessage(const std::wstring& text, const std::wstring& title) {
+    dialogs_.ShowMessage(hwnd_, text, title);
+}
+
+std::wstring Form1::FormatSize(uint64_t bytes) const {
+    return FormatByteCount(bytes);
+}
+
+}  // namespace quenlor

@@ -1,0 +1,164 @@
+// Form1: the program's main window. It holds the file list, the option boxes, the owner-painted
+// buttons, the banner and the engraved status line, carries the menu bar, and runs the commands.
+// The search and the conversion run on this thread and let messages run between files, so the
+// stop commands and the rest of the window stay usable while they work.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "../controls/ButtonCr.h"
+#include "Dialogs.h"
+#include "FileListView.h"
+#include "GdiHandle.h"
+#include "MessagePump.h"
+#include "Twips.h"
+#include "quenlor/Converter.h"
+#include "quenlor/Host.h"
+#include "quenlor/Search.h"
+
+namespace quenlor {
+
+class Form1 : public IStatusLine, public IConvertPanel {
+  public:
+    static constexpr const wchar_t* kClassName = L"Quenlor.Form1";
+    static constexpr const wchar_t* kTitle = L"Quenlor转换器";
+
+    struct Options {
+        IDialogs* dialogs = nullptr;  // the system dialogs when null
+        int dpi = 0;                  // the system's resolution when 0
+    };
+
+    explicit Form1(HINSTANCE instance);
+    Form1(HINSTANCE instance, Options options);
+    ~Form1() override;
+    Form1(const Form1&) = delete;
+    Form1& operator=(const Form1&) = delete;
+
+    // Registers the window class, creates the window and its controls and runs Form_Load.
+    bool Create(int show_command = SW_SHOWNORMAL);
+    HWND hWnd() const { return hwnd_; }
+
+    // Raised when the window has been destroyed (the program then ends).
+    std::function<void()> Unloaded;
+
+    // Load and unload.
+    void Form_Load();
+    void Form_Unload();
+
+    // Commands.
+    void MOFDr_Click();
+    void MSFDr_Click();
+    void MDF_Click();
+    void Command1_Click();
+    void Command3_Click();
+    void Command4_Click();
+    void Command8_Click();
+    void ButtonCr3_Click();
+    void ListView1_ItemCheck();
+    void Check1_Click();
+    void Command6_Click();
+    void Command7_Click();
+    void Command2_Click();
+    void MExit_Click();
+
+    // The folder returned by the last folder dialog; empty when it was cancelled.
+    std::wstring ChosenFolder;
+    // Where the add-file dialog opens the first time: the program's folder.
+    std::wstring InitDir;
+
+    // IStatusLine
+    void SetStatus(const std::wstring& text) override;
+    // IConvertPanel
+    bool AutoSave() const override;
+    bool DeleteSource() const override;
+    std::wstring SaveDirText() const override;
+    void SetStopEnabled(bool enabled) override;
+    void SetConvertEnabled(bool enabled) override;
+    void ShowMessage(const std::wstring& text, const std::wstring& title) override;
+    std::wstring FormatSize(uint64_t bytes) const override;
+
+    // The controls, for the window's own code and its tests.
+    struct Controls {
+        HWND Text1 = nullptr, Text2 = nullptr, Check1 = nullptr, Check2 = nullptr;
+        HWND Command1 = nullptr;
+        ButtonCr ButtonCr1, ButtonCr2, ButtonCr3, Command3, Command4, Command8, Command7, Command6,
+            Command2;
+    };
+    Controls& controls() { return controls_; }
+    FileListView& ListView1() { return list_; }
+    Search& search() { return search_; }
+    Converter& converter() { return converter_; }
+    const Twips& twips() const { return twips_; }
+    const std::wstring& StatusText() const { return status_; }
+    // The banner area (client pixels), where the banner picture is shown.
+    RECT Picture1Bounds() const;
+    // True while the search or the conversion runs beneath the current message.
+    bool Busy() const { return busy_depth_ > 0; }
+
+    // Control identifiers of the standard controls.
+    enum ControlId : int {
+        kIdText1 = 1001,
+        kIdText2,
+        kIdCheck1,
+        kIdCheck2,
+        kIdCommand1,
+        kIdListView1,
+        kIdButtonCr1,
+        kIdButtonCr2,
+        kIdButtonCr3,
+        kIdCommand3,
+        kIdCommand4,
+        kIdCommand8,
+        kIdCommand7,
+        kIdCommand6,
+        kIdCommand2,
+    };
+
+  private:
+    // Marks the time a long loop (search or conversion) runs beneath the current message. An
+    // unload asked for meanwhile is finished once the outermost loop has returned.
+    class BusyScope {
+      public:
+        explicit BusyScope(Form1& form);
+        BusyScope(const BusyScope&) = delete;
+        BusyScope& operator=(const BusyScope&) = delete;
+        ~BusyScope();
+
+      private:
+        Form1& form_;
+    };
+
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+    LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+    bool RegisterClass();
+    void CreateControls();  // Form1Layout.cpp
+    void Paint(HDC dc);     // Form1Paint.cpp
+    void OnCommand(int id, int code);
+    void OnNotify(const NMHDR& header);
+    HBRUSH OnControlColor(UINT message, HDC dc, HWND control);
+    void FinishUnload();
+    void SetMenuEnabled(UINT command, bool enabled);
+    std::wstring TextOf(HWND control) const;
+
+    HINSTANCE instance_;
+    std::unique_ptr<SystemDialogs> own_dialogs_;
+    IDialogs& dialogs_;
+    Twips twips_;
+    HWND hwnd_ = nullptr;
+    GdiHandle<HFONT> font_;
+    GdiHandle<HBITMAP> banner_;
+    Controls controls_;
+    FileListView list_;
+    MessagePump pump_;
+    Search search_;
+    Converter converter_;
+    std::wstring status_;
+    int busy_depth_ = 0;
+    bool unload_pending_ = false;
+};
+
+}  // namespace quenlor

@@ -1,0 +1,135 @@
+// The main window's commands: searching and adding files, ticking, removing, converting, stopping,
+// the save-directory options and closing.
+#include <vector>
+
+#include "Form1.h"
+#include "MainMenu.h"
+
+namespace quenlor {
+namespace {
+
+constexpr DWORD kAddFileFlags = 0x80000 | 0x1000 | 0x200;  // explorer look, file must exist, multi
+constexpr const wchar_t* kAddFileFilter = L"Flash动画影片(*.EXE)|*.exe|";
+
+}  // namespace
+
+void Form1::MOFDr_Click() {
+    ChosenFolder = dialogs_.BrowseForFolder(hwnd_, L"请选择一个有效的源文件夹目录");
+    if (ChosenFolder.empty() || !hwnd_) return;
+    SetWindowTextW(controls_.Text1, ChosenFolder.c_str());
+    // The save directory defaults to the source folder when it is in use and still empty.
+    if (IsWindowEnabled(controls_.Text2) && TextOf(controls_.Text2).empty())
+        SetWindowTextW(controls_.Text2, ChosenFolder.c_str());
+    Command1_Click();
+}
+
+void Form1::MSFDr_Click() {
+    ChosenFolder = dialogs_.BrowseForFolder(hwnd_, L"请选择一个有效的保存文件夹目录");
+    if (ChosenFolder.empty() || !hwnd_) return;
+    SetWindowTextW(controls_.Text2, ChosenFolder.c_str());
+}
+
+void Form1::MDF_Click() {
+    Command4_Click();
+}
+
+void Form1::Command1_Click() {
+    if (!hwnd_) return;
+    controls_.Command3.Enabled(true);
+    list_.Clear();
+    // A drive root such as C:\ is taken as it is; any other folder gets its backslash.
+    const std::wstring start = NativeFileSystem().DirectoryPath(TextOf(controls_.Text1));
+    {
+        BusyScope busy(*this);
+        // While a search runs this stops it instead of starting another walk.
+        search_.StartSearch(start);
+    }
+    if (!hwnd_) return;
+    if (list_.RowCount() >= 1) controls_.Command8.Enabled(true);
+    controls_.Command3.Enabled(false);
+}
+
+void Form1::Command3_Click() {
+    search_.Stop();
+    controls_.Command3.Enabled(false);
+}
+
+void Form1::Command4_Click() {
+    OpenFileRequest request;
+    request.flags = kAddFileFlags;
+    request.filter = kAddFileFilter;
+    request.initial_directory = InitDir;
+    const std::wstring name = dialogs_.OpenFile(hwnd_, request);
+    if (name.empty() || !hwnd_) return;
+    controls_.Command8.Enabled(true);
+
+    // One part: the full path of the one file chosen. Several: the directory, then the names.
+    std::vector<std::wstring> parts;
+    size_t begin = 0;
+    while (begin <= name.size()) {
+        const size_t end = name.find(L'\0', begin);
+        const size_t stop = end == std::wstring::npos ? name.size() : end;
+        if (stop > begin) parts.push_back(name.substr(begin, stop - begin));
+        if (end == std::wstring::npos) break;
+        begin = end + 1;
+    }
+    if (parts.size() == 1) {
+        list_.AddRow(parts[0]);
+    } else {
+        for (size_t i = 1; i < parts.size(); ++i) list_.AddRow(parts[0] + L"\\" + parts[i]);
+    }
+}
+
+void Form1::Command8_Click() {
+    const bool select_all = controls_.Command8.Caption() == L"全选";
+    controls_.Command8.Caption(select_all ? L"全不选" : L"全选");
+    controls_.Command7.Enabled(select_all);
+    controls_.ButtonCr3.Enabled(select_all);
+    const int count = list_.RowCount();
+    for (int row = 1; row <= count; ++row) list_.SetChecked(row, select_all);
+}
+
+void Form1::ButtonCr3_Click() {
+    // From the last row up, so that a removal does not move rows still to be visited.
+    for (int row = list_.RowCount(); row >= 1; --row) {
+        if (list_.RowChecked(row)) list_.RemoveRow(row);
+    }
+}
+
+void Form1::ListView1_ItemCheck() {
+    const int count = list_.RowCount();
+    bool any_checked = false;
+    for (int row = 1; row <= count && !any_checked; ++row) any_checked = list_.RowChecked(row);
+    controls_.Command7.Enabled(any_checked);
+    controls_.ButtonCr3.Enabled(any_checked);
+}
+
+void Form1::Check1_Click() {
+    const bool auto_save = AutoSave();
+    EnableWindow(controls_.Text2, auto_save ? FALSE : TRUE);
+    InvalidateRect(controls_.Text2, nullptr, TRUE);
+    controls_.ButtonCr2.Enabled(!auto_save);
+    SetMenuEnabled(kMenuMSFDr, !auto_save);
+}
+
+void Form1::Command6_Click() {
+    converter_.StopRequested = true;
+    controls_.Command7.Enabled(true);
+    controls_.Command6.Enabled(false);
+}
+
+void Form1::Command7_Click() {
+    BusyScope busy(*this);
+    // The batch ignores a click that arrives while it already runs.
+    converter_.Command7_Click();
+}
+
+void Form1::Command2_Click() {
+    Form_Unload();
+}
+
+void Form1::MExit_Click() {
+    Form_Unload();
+}
+
+}  // namespace quenlor

@@ -1,0 +1,69 @@
+// Owners for GDI objects and for selections into a device context, so that every object created is
+// deleted and every selection undone on all paths.
+#pragma once
+
+#include <windows.h>
+
+#include <utility>
+
+namespace quenlor {
+
+template <typename Handle>
+class GdiHandle {
+  public:
+    GdiHandle() = default;
+    explicit GdiHandle(Handle handle) : handle_(handle) {}
+    GdiHandle(const GdiHandle&) = delete;
+    GdiHandle& operator=(const GdiHandle&) = delete;
+    GdiHandle(GdiHandle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
+    GdiHandle& operator=(GdiHandle&& other) noexcept {
+        if (this != &other) {
+            Reset(std::exchange(other.handle_, nullptr));
+        }
+        return *this;
+    }
+    ~GdiHandle() { Reset(); }
+
+    Handle get() const { return handle_; }
+    explicit operator bool() const { return handle_ != nullptr; }
+    void Reset(Handle handle = nullptr) {
+        if (handle_) DeleteObject(handle_);
+        handle_ = handle;
+    }
+
+  private:
+    Handle handle_ = nullptr;
+};
+
+// Selects an object into a DC for the lifetime of the scope.
+class SelectScope {
+  public:
+    SelectScope(HDC dc, HGDIOBJ object)
+        : dc_(dc), old_(object ? SelectObject(dc, object) : nullptr) {}
+    SelectScope(const SelectScope&) = delete;
+    SelectScope& operator=(const SelectScope&) = delete;
+    ~SelectScope() {
+        if (old_) SelectObject(dc_, old_);
+    }
+
+  private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
+
+// A device context for the whole screen, released at the end of the scope.
+class ScreenDC {
+  public:
+    ScreenDC() : dc_(GetDC(nullptr)) {}
+    ScreenDC(const ScreenDC&) = delete;
+    ScreenDC& operator=(const ScreenDC&) = delete;
+    ~ScreenDC() {
+        if (dc_) ReleaseDC(nullptr, dc_);
+    }
+    HDC get() const { return dc_; }
+
+  private:
+    HDC dc_;
+};
+
+}  // namespace quenlor

@@ -1,0 +1,20 @@
+// The main window's menu bar: 文件(&F) with 打开文件 (搜索目录, 添加文件), 保存目录, a separator
+// and 退出; 帮助(&H) with 关于(&A).
+#pragma once
+
+#include <windows.h>
+
+namespace quenlor {
+
+enum MenuCommand : UINT {
+    kMenuMOFDr = 2001,   // 搜索目录
+    kMenuMDF = 2002,     // 添加文件
+    kMenuMSFDr = 2003,   // 保存目录
+    kMenuMExit = 2004,   // 退出
+    kMenuMABOUT = 2005,  // 关于(&A)
+};
+
+// Builds the menu bar; 保存目录 starts disabled. The window that receives it destroys it.
+HMENU CreateMainMenu();
+
+}  // namespace quenlor

@@ -1,0 +1,26 @@
+// Lets every pending message of the user-interface thread run and returns; the long loops of the
+// search and the conversion call it so the window stays usable while they work.
+#pragma once
+
+#include <windows.h>
+
+#include "quenlor/Host.h"
+
+namespace quenlor {
+
+class MessagePump : public IMessagePump {
+  public:
+    // Keyboard navigation between the controls of `dialog_window` is kept while pumping.
+    explicit MessagePump(HWND dialog_window = nullptr) : window_(dialog_window) {}
+    void SetWindow(HWND dialog_window) { window_ = dialog_window; }
+
+    void Pump() override;
+
+    // One message as the program's main loop handles it.
+    static void Dispatch(HWND dialog_window, MSG& message);
+
+  private:
+    HWND window_;
+};
+
+}  // namespace quenlor

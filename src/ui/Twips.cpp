@@ -1,0 +1,13 @@
+#include "Twips.h"
+
+#include "GdiHandle.h"
+
+namespace quenlor {
+
+int Twips::SystemDpi() {
+    ScreenDC screen;
+    const int dpi = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
+    return dpi > 0 ? dpi : 96;
+}
+
+}  // namespace quenlor
