@@ -8,10 +8,12 @@
 #include <functional>
 #include <string>
 
+#include "FaceImage.h"
+
 namespace quenlor {
 
 class ButtonCr {
-public:
+  public:
     static constexpr const wchar_t* kClassName = L"Quenlor.ButtonCr";
 
     // Registers the window class once per process; true when it is registered.
@@ -36,10 +38,23 @@ public:
     // Raised by the mouse only; no keyboard clicking.
     std::function<void()> Click;
 
-private:
+  private:
+    static LRESULT CALLBACK WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void PaintButton(COLORREF topLeft, COLORREF bottomRight);
+    void PaintNormal();
+    void StartHoverTimer();
+    void StopHoverTimer();
+    void OnHoverTimer();
+    void CancelPress();
+
     HWND hwnd_ = nullptr;
     std::wstring caption_ = L"ButtonCr";
-    // The rest of the state lives in ButtonCr.cpp.
+    bool enabled_ = true;      // kept until the window exists
+    HFONT font_ = nullptr;     // the parent's font (WM_SETFONT); not owned
+    bool pressed_ = false;     // the left button went down on us and we hold the capture
+    bool hoverTimer_ = false;  // the 50 ms hover timer is running
+    FaceImage face_;           // the drawn face; WM_PAINT only copies it
 };
 
 }  // namespace quenlor
