@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
     };
     bool ok = true;
     for (const Item& item : projectors) {
-        ok = Write(dir / item.name,
+        ok = Write(dir / fs::u8path(item.name),
                    MakeProjector(item.stub, MakeMovie(item.version, 36, item.colour))) &&
              ok;
     }

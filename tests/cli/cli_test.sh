@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# End-to-end checks of quenlor-cli on a generated demo folder.
+#   cli_test.sh CLI DEMO_MAKER
+# A Windows build (CLI ending in .exe) runs under Wine, with paths given in Windows form.
+set -u
+cli="$1"
+maker="$2"
+tools="$(cd "$(dirname "$0")/../../tools" && pwd)"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+failures=0
+passes=0
+
+run() {  # run ARGS... : the CLI's stdout in $work/out, stderr in $work/err, exit code in $rc
+    if [[ "$cli" == *.exe ]]; then
+        "$tools/wine-run" "$cli" "$@" >"$work/out" 2>"$work/err"
+    else
+        "$cli" "$@" >"$work/out" 2>"$work/err"
+    fi
+    rc=$?
+    tr -d '\r' <"$work/out" >"$work/out.n" && mv "$work/out.n" "$work/out"
+    tr -d '\r' <"$work/err" >"$work/err.n" && mv "$work/err.n" "$work/err"
+}
+native_path() {  # the path as the CLI spells it
+    if [[ "$cli" == *.exe ]]; then winepath -w "$1" 2>/dev/null; else echo "$1"; fi
+}
+check() {  # check DESCRIPTION CONDITION...
+    local what="$1"
+    shift
+    if "$@"; then
+        passes=$((passes + 1))
+    else
+        failures=$((failures + 1))
+        echo "FAIL: $what" >&2
+        echo "  stdout: $(cat "$work/out")" >&2
+        echo "  stderr: $(cat "$work/err")" >&2
+    fi
+}
+
+if [[ "$maker" == *.exe ]]; then
+    "$tools/wine-run" "$maker" "$(native_path "$work")\\demo" || exit 1
+else
+    "$maker" "$work/demo" || exit 1
+fi
+demo="$work/demo"
+
+# scan: the four projectors, no stub-only projector, nothing from the dot-directory.
+run scan "$(native_path "$demo")"
+check "scan exits 0" test "$rc" -eq 0
+check "scan lists four projectors" test "$(wc -l <"$work/out")" -eq 4
+check "scan lists intro.exe" grep -q 'intro\.exe$' "$work/out"
+check "scan lists the Chinese name" grep -q '小游戏\.exe$' "$work/out"
+check "scan skips the 90100-byte stub" bash -c "! grep -q handmade '$work/out'"
+check "scan skips dot-directories" bash -c "! grep -q skipped '$work/out'"
+check "scan reports the count" grep -qx '共找到：4个文件' "$work/err"
+check "files before sub-directories" test "$(head -1 "$work/out" | grep -c 'intro\.exe$')" -eq 1
+
+# convert into a directory: one line per file, tab-separated, with the exact movie bytes.
+mkdir -p "$work/out dir"
+run convert -o "$(native_path "$work/out dir")" "$(native_path "$demo/intro.exe")" \
+    "$(native_path "$demo/handmade.exe")" "$(native_path "$demo/notepad.exe")"
+check "convert with a failure exits 1" test "$rc" -eq 1
+check "three result lines" test "$(wc -l <"$work/out")" -eq 3
+check "intro converted" bash -c "sed -n 1p '$work/out' | awk -F'\t' '\$2==\"成功\" && \$3==\"Ver: 6\" && \$4==478 && \$5 ~ /intro\\.swf\$/' | grep -q ."
+check "hand-added stub converted" bash -c "sed -n 2p '$work/out' | awk -F'\t' '\$2==\"成功\" && \$3==\"Ver: 5\"' | grep -q ."
+check "non-projector fails with empty cells" bash -c "sed -n 3p '$work/out' | awk -F'\t' 'NF==5 && \$2==\"失败\" && \$3==\"\" && \$4==\"\" && \$5==\"\"' | grep -q ."
+check "summary line" grep -qx ' 共有3个文件  成功转换2个文件' "$work/err"
+check "movie bytes exact" cmp -s <(tail -c +286701 "$demo/intro.exe") "$work/out dir/intro.swf"
+check "no stray files" test "$(ls "$work/out dir" | tr '\n' ' ')" = "handmade.swf intro.swf "
+
+# convert beside the projector, deleting the source once written.
+run convert --delete-source "$(native_path "$demo/games/racer.exe")"
+check "auto save exits 0" test "$rc" -eq 0
+check "written beside the projector" test -s "$demo/games/racer.swf"
+check "source deleted after success" test ! -e "$demo/games/racer.exe"
+run convert --delete-source "$(native_path "$demo/notepad.exe")"
+check "failed source kept" test -e "$demo/notepad.exe"
+
+# usage errors
+run
+check "no arguments: usage" test "$rc" -eq 2
+run convert
+check "convert without files: usage" test "$rc" -eq 2
+run convert -o
+check "-o without a directory: usage" test "$rc" -eq 2
+run frobnicate x
+check "unknown command: usage" test "$rc" -eq 2
+check "usage text" grep -q 'usage: quenlor-cli' "$work/err"
+
+echo "$passes passed, $failures failed"
+[ "$failures" -eq 0 ]
