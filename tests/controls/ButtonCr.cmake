@@ -5,3 +5,11 @@ quenlor_add_gtest(buttoncr_test
         ${CMAKE_CURRENT_LIST_DIR}/ButtonCrTest.cpp
     LIBS quenlor_buttoncr
 )
+
+# The program's resource script, linked into a test of its own and read back.
+include(${PROJECT_SOURCE_DIR}/src/ui/res/Resources.cmake)
+quenlor_add_gtest(resources_test
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/ResourcesTest.cpp ${QUENLOR_RESOURCE_FILES}
+    LIBS version
+)
+target_include_directories(resources_test PRIVATE ${QUENLOR_RESOURCE_DIR})

@@ -1,0 +1,11 @@
+# The program's resource script. Includers add QUENLOR_RESOURCE_FILES to an executable's sources;
+# windres finds the pictures and the manifest beside the script.
+if(NOT CMAKE_RC_COMPILER_LOADED)
+    enable_language(RC)
+endif()
+set(QUENLOR_RESOURCE_DIR "${CMAKE_CURRENT_LIST_DIR}")
+set(QUENLOR_RESOURCE_FILES "${QUENLOR_RESOURCE_DIR}/Quenlor.rc")
+set_source_files_properties("${QUENLOR_RESOURCE_DIR}/Quenlor.rc" PROPERTIES
+    INCLUDE_DIRECTORIES "${QUENLOR_RESOURCE_DIR}"
+    OBJECT_DEPENDS "${QUENLOR_RESOURCE_DIR}/resource.h;${QUENLOR_RESOURCE_DIR}/Quenlor.ico;${QUENLOR_RESOURCE_DIR}/Banner.bmp;${QUENLOR_RESOURCE_DIR}/Quenlor.manifest"
+)

@@ -1,0 +1,150 @@
+// The program's resource script, linked into this test: version strings, icon images, banner size
+// and the manifest, read back through the same calls Windows and the program use.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <cwctype>
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "resource.h"
+
+namespace {
+
+std::vector<BYTE> OwnVersionInfo() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeW(path, &ignored);
+    std::vector<BYTE> data(size);
+    if (size == 0 || !GetFileVersionInfoW(path, 0, size, data.data())) data.clear();
+    return data;
+}
+
+std::wstring VersionString(std::vector<BYTE>& info, const std::wstring& name) {
+    void* value = nullptr;
+    UINT length = 0;
+    const std::wstring key = L"\\StringFileInfo\\080404B0\\" + name;
+    if (!VerQueryValueW(info.data(), key.c_str(), &value, &length) || !value) return L"<missing>";
+    return static_cast<const wchar_t*>(value);
+}
+
+TEST(Resources, VersionStringsInTheChineseUnicodeTable) {
+    std::vector<BYTE> info = OwnVersionInfo();
+    ASSERT_FALSE(info.empty()) << "no version resource";
+    const std::pair<const wchar_t*, const wchar_t*> expected[] = {
+        {L"FileVersion", L"1.00"},
+        {L"ProductVersion", L"1.00"},
+        {L"ProductName", L"Quenlor"},
+        {L"InternalName", L"Quenlor"},
+        {L"OriginalFilename", L"Quenlor.exe"},
+        {L"CompanyName", L"Quenlor"},
+        {L"FileDescription", L"Quenlor转换器"},
+    };
+    for (const auto& [name, value] : expected) EXPECT_EQ(VersionString(info, name), value) << name;
+
+    struct LangCodePage {
+        WORD language, codePage;
+    }* translation = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueW(info.data(), L"\\VarFileInfo\\Translation",
+                               reinterpret_cast<void**>(&translation), &length));
+    ASSERT_GE(length, sizeof(LangCodePage));
+    EXPECT_EQ(translation->language, 0x0804);
+    EXPECT_EQ(translation->codePage, 1200);
+}
+
+#pragma pack(push, 2)
+struct GroupIconEntry {
+    BYTE width, height, colours, reserved;
+    WORD planes, bitCount;
+    DWORD bytes;
+    WORD id;
+};
+struct GroupIconHeader {
+    WORD reserved, type, count;
+};
+#pragma pack(pop)
+
+TEST(Resources, IconCarriesA16ColourImageAndTheModernSizes) {
+    HMODULE self = GetModuleHandleW(nullptr);
+    HRSRC group = FindResourceW(self, MAKEINTRESOURCEW(IDI_QUENLOR), RT_GROUP_ICON);
+    ASSERT_NE(group, nullptr);
+    const auto* header =
+        static_cast<const GroupIconHeader*>(LockResource(LoadResource(self, group)));
+    ASSERT_NE(header, nullptr);
+    const auto* entries = reinterpret_cast<const GroupIconEntry*>(header + 1);
+    std::set<int> sizes;
+    bool sixteenColour32 = false;
+    for (int i = 0; i < header->count; ++i) {
+        const GroupIconEntry& e = entries[i];
+        const int size = e.width ? e.width : 256;
+        sizes.insert(size);
+        if (size == 32 && e.bitCount == 4 && e.colours == 16) sixteenColour32 = true;
+        // Every image is really there and matches its directory entry.
+        HRSRC image = FindResourceW(self, MAKEINTRESOURCEW(e.id), RT_ICON);
+        ASSERT_NE(image, nullptr) << "image " << e.id;
+        EXPECT_EQ(SizeofResource(self, image), e.bytes);
+    }
+    EXPECT_EQ(sizes, (std::set<int>{16, 32, 48, 256}));
+    EXPECT_TRUE(sixteenColour32) << "no 32 x 32 image in 16 colours";
+
+    for (int size : {16, 32, 48, 256}) {
+        HICON icon = static_cast<HICON>(
+            LoadImageW(self, MAKEINTRESOURCEW(IDI_QUENLOR), IMAGE_ICON, size, size, 0));
+        ASSERT_NE(icon, nullptr) << size;
+        ICONINFO parts{};
+        ASSERT_TRUE(GetIconInfo(icon, &parts));
+        BITMAP mask{};
+        GetObjectW(parts.hbmMask, sizeof mask, &mask);
+        EXPECT_EQ(mask.bmWidth, size);
+        if (parts.hbmColor) DeleteObject(parts.hbmColor);
+        DeleteObject(parts.hbmMask);
+        DestroyIcon(icon);
+    }
+}
+
+TEST(Resources, BannerIs315By45Pixels) {
+    HBITMAP banner = static_cast<HBITMAP>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_BANNER), IMAGE_BITMAP, 0, 0, 0));
+    ASSERT_NE(banner, nullptr);
+    BITMAP info{};
+    ASSERT_NE(GetObjectW(banner, sizeof info, &info), 0);
+    EXPECT_EQ(info.bmWidth, 315);
+    EXPECT_EQ(info.bmHeight, 45);
+    DeleteObject(banner);
+}
+
+TEST(Resources, ManifestAsksForCommonControls6AndDeclaresDpiAndSystems) {
+    HMODULE self = GetModuleHandleW(nullptr);
+    HRSRC found = FindResourceW(self, MAKEINTRESOURCEW(IDR_MANIFEST), RT_MANIFEST);
+    ASSERT_NE(found, nullptr);
+    const auto* text = static_cast<const char*>(LockResource(LoadResource(self, found)));
+    const std::string manifest(text, SizeofResource(self, found));
+    for (const char* needle :
+         {"Microsoft.Windows.Common-Controls", "version=\"6.0.0.0\"", "<dpiAware", "<dpiAwareness",
+          "{e2011457-1546-43c5-a5fe-008deee3d3f0}",     // Vista
+          "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",     // 7
+          "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"}) {  // 10 and 11
+        EXPECT_NE(manifest.find(needle), std::string::npos) << needle;
+    }
+
+    // The loader applied it: the common controls come from the side-by-side version 6 assembly.
+    HMODULE comctl = LoadLibraryW(L"comctl32.dll");
+    ASSERT_NE(comctl, nullptr);
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(comctl, path, MAX_PATH);
+    std::wstring lower(path);
+    for (wchar_t& c : lower) c = towlower(c);
+    EXPECT_NE(lower.find(L"microsoft.windows.common-controls_6595b64144ccf1df_6."),
+              std::wstring::npos)
+        << "comctl32 loaded from " << std::string(lower.begin(), lower.end());
+    FreeLibrary(comctl);
+}
+
+}  // namespace
