@@ -239,6 +239,7 @@ std::wstring Form1::TextOf(HWND control) const {
 
 void Form1::SetStatus(const std::wstring& text) {
     status_ = text;
+    if (StatusChanged) StatusChanged(text);
     if (!hwnd_) return;
     // Both copies of the engraved status line, with the box around them.
     RECT area = twips_.Rect(45, 4890, 6255 - 45, 5370 - 4890);

@@ -44,6 +44,8 @@ class Form1 : public IStatusLine, public IConvertPanel {
 
     // Raised when the window has been destroyed (the program then ends).
     std::function<void()> Unloaded;
+    // Raised after every change of the status line, with its new text.
+    std::function<void(const std::wstring&)> StatusChanged;
 
     // Load and unload.
     void Form_Load();

@@ -1,0 +1,299 @@
+// The main window's commands and the button states they leave, event by event.
+#include "Form1Fixture.h"
+#include "MainMenu.h"
+#include "SizeFormat.h"
+
+namespace quenlor::test {
+namespace {
+
+constexpr size_t kStub = 286700;
+
+class Form1CommandsTest : public Form1Test {
+  protected:
+    // Adds rows by hand through the add-file dialog: one multiple selection in `folder`.
+    void AddFiles(const std::wstring& folder, const std::vector<std::wstring>& names) {
+        std::wstring answer = folder;
+        for (const auto& name : names) answer += std::wstring(1, L'\0') + name;
+        dialogs.open_files.push_back(answer);
+        ASSERT_TRUE(ClickControl(c().Command4.hWnd()));
+    }
+    std::vector<std::wstring> Rows() {
+        std::vector<std::wstring> rows;
+        for (int row = 1; row <= list().RowCount(); ++row) rows.push_back(list().RowText(row));
+        return rows;
+    }
+};
+
+TEST_F(Form1CommandsTest, AddFileListsEveryChosenFile) {
+    AddFiles(L"C:\\swf", {L"a.exe", L"b.exe", L"c.exe"});
+    EXPECT_EQ(Rows(),
+              (std::vector<std::wstring>{L"C:\\swf\\a.exe", L"C:\\swf\\b.exe", L"C:\\swf\\c.exe"}));
+    EXPECT_TRUE(c().Command8.Enabled());
+
+    dialogs.open_files.push_back(L"D:\\one\\single.exe");
+    ASSERT_TRUE(ClickControl(c().Command4.hWnd()));
+    EXPECT_EQ(list().RowText(4), L"D:\\one\\single.exe");
+
+    // Files in a drive root keep the doubled separator, which the file functions accept.
+    AddFiles(L"C:\\", {L"a.exe", L"b.exe"});
+    EXPECT_EQ(list().RowText(5), L"C:\\\\a.exe");
+    EXPECT_EQ(list().RowCount(), 6);
+    // Added rows are not ticked, and the menu entry runs the same command.
+    EXPECT_FALSE(list().RowChecked(1));
+    dialogs.open_files.push_back(L"E:\\menu.exe");
+    SendMessageW(form->hWnd(), WM_COMMAND, kMenuMDF, 0);
+    EXPECT_EQ(list().RowText(7), L"E:\\menu.exe");
+}
+
+TEST_F(Form1CommandsTest, CancelledAddChangesNothing) {
+    dialogs.open_files.push_back(L"");
+    ASSERT_TRUE(ClickControl(c().Command4.hWnd()));
+    EXPECT_EQ(list().RowCount(), 0);
+    EXPECT_FALSE(c().Command8.Enabled());
+}
+
+TEST_F(Form1CommandsTest, SelectAllAndNoneFlipCaptionTicksAndButtons) {
+    AddFiles(L"C:\\swf", {L"a.exe", L"b.exe", L"c.exe"});
+    ASSERT_TRUE(ClickControl(c().Command8.hWnd()));
+    EXPECT_EQ(c().Command8.Caption(), L"全不选");
+    EXPECT_TRUE(c().Command7.Enabled());
+    EXPECT_TRUE(c().ButtonCr3.Enabled());
+    for (int row = 1; row <= 3; ++row) EXPECT_TRUE(list().RowChecked(row)) << row;
+
+    ASSERT_TRUE(ClickControl(c().Command8.hWnd()));
+    EXPECT_EQ(c().Command8.Caption(), L"全选");
+    EXPECT_FALSE(c().Command7.Enabled());
+    EXPECT_FALSE(c().ButtonCr3.Enabled());
+    for (int row = 1; row <= 3; ++row) EXPECT_FALSE(list().RowChecked(row)) << row;
+}
+
+TEST_F(Form1CommandsTest, TickingByMouseAndKeyboardKeepsConvertAndRemoveInStep) {
+    AddFiles(L"C:\\swf", {L"a.exe", L"b.exe", L"c.exe"});
+    ASSERT_TRUE(ClickRowCheckBox(list().hWnd(), 2));
+    EXPECT_TRUE(list().RowChecked(2));
+    EXPECT_TRUE(c().Command7.Enabled());
+    EXPECT_TRUE(c().ButtonCr3.Enabled());
+
+    PressSpaceOnRow(list().hWnd(), 3);
+    EXPECT_TRUE(list().RowChecked(3));
+    ASSERT_TRUE(ClickRowCheckBox(list().hWnd(), 2));
+    EXPECT_FALSE(list().RowChecked(2));
+    // Row 3 is still ticked.
+    EXPECT_TRUE(c().Command7.Enabled());
+    EXPECT_TRUE(c().ButtonCr3.Enabled());
+
+    // Unticking the last ticked row disables both.
+    PressSpaceOnRow(list().hWnd(), 3);
+    EXPECT_FALSE(list().RowChecked(3));
+    EXPECT_FALSE(c().Command7.Enabled());
+    EXPECT_FALSE(c().ButtonCr3.Enabled());
+    // The select-all caption is not touched by ticking.
+    EXPECT_EQ(c().Command8.Caption(), L"全选");
+}
+
+TEST_F(Form1CommandsTest, RemoveDeletesTheTickedRowsOnly) {
+    AddFiles(L"C:\\swf", {L"1.exe", L"2.exe", L"3.exe", L"4.exe"});
+    ASSERT_TRUE(ClickRowCheckBox(list().hWnd(), 2));
+    ASSERT_TRUE(ClickRowCheckBox(list().hWnd(), 3));
+    ASSERT_TRUE(ClickControl(c().ButtonCr3.hWnd()));
+    EXPECT_EQ(Rows(), (std::vector<std::wstring>{L"C:\\swf\\1.exe", L"C:\\swf\\4.exe"}));
+    // The enabled states are left as they were.
+    EXPECT_TRUE(c().Command7.Enabled());
+    EXPECT_TRUE(c().ButtonCr3.Enabled());
+}
+
+TEST_F(Form1CommandsTest, AutoSaveSwitchKeepsTheSaveDirectoryControlsInStep) {
+    SendMessageW(c().Check1, BM_CLICK, 0, 0);  // untick
+    EXPECT_EQ(SendMessageW(c().Check1, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_TRUE(IsWindowEnabled(c().Text2));
+    EXPECT_TRUE(c().ButtonCr2.Enabled());
+    EXPECT_TRUE(MenuEnabled(kMenuMSFDr));
+    HDC dc = GetDC(c().Text2);
+    auto brush = reinterpret_cast<HBRUSH>(SendMessageW(form->hWnd(), WM_CTLCOLOREDIT,
+                                                       reinterpret_cast<WPARAM>(dc),
+                                                       reinterpret_cast<LPARAM>(c().Text2)));
+    EXPECT_EQ(brush, GetSysColorBrush(COLOR_WINDOW));
+
+    SetWindowTextW(c().Text2, L"D:\\out");
+    SendMessageW(c().Check1, BM_CLICK, 0, 0);  // tick again
+    EXPECT_FALSE(IsWindowEnabled(c().Text2));
+    EXPECT_FALSE(c().ButtonCr2.Enabled());
+    EXPECT_FALSE(MenuEnabled(kMenuMSFDr));
+    brush = reinterpret_cast<HBRUSH>(SendMessageW(form->hWnd(), WM_CTLCOLORSTATIC,
+                                                  reinterpret_cast<WPARAM>(dc),
+                                                  reinterpret_cast<LPARAM>(c().Text2)));
+    EXPECT_EQ(brush, GetSysColorBrush(COLOR_BTNFACE));
+    ReleaseDC(c().Text2, dc);
+    EXPECT_EQ(TextOf(c().Text2), L"D:\\out");
+}
+
+TEST_F(Form1CommandsTest, SaveDirectoryPickerSetsTheBoxUnlessCancelled) {
+    SendMessageW(c().Check1, BM_CLICK, 0, 0);
+    dialogs.folders = {L"D:\\movies", L""};
+    ASSERT_TRUE(ClickControl(c().ButtonCr2.hWnd()));
+    EXPECT_EQ(TextOf(c().Text2), L"D:\\movies");
+    EXPECT_EQ(form->ChosenFolder, L"D:\\movies");
+    SendMessageW(form->hWnd(), WM_COMMAND, kMenuMSFDr, 0);  // cancelled
+    EXPECT_EQ(TextOf(c().Text2), L"D:\\movies");
+    EXPECT_EQ(form->ChosenFolder, L"");
+    ASSERT_EQ(dialogs.prompts.size(), 2u);
+    EXPECT_EQ(dialogs.prompts[0], L"请选择一个有效的保存文件夹目录");
+}
+
+TEST_F(Form1CommandsTest, SourceFolderBecomesTheSaveDirectoryOnlyWhenThatIsEmptyAndInUse) {
+    TempFolder folder;
+    // Auto save on: the box is disabled and stays empty.
+    SearchFolder(folder.Text());
+    EXPECT_EQ(TextOf(c().Text2), L"");
+    EXPECT_EQ(TextOf(c().Text1), folder.Text());
+    EXPECT_EQ(dialogs.prompts.back(), L"请选择一个有效的源文件夹目录");
+
+    SendMessageW(c().Check1, BM_CLICK, 0, 0);  // auto save off
+    SearchFolder(folder.Text());
+    EXPECT_EQ(TextOf(c().Text2), folder.Text());
+
+    SetWindowTextW(c().Text2, L"D:\\chosen");
+    SearchFolder(folder.Text());
+    EXPECT_EQ(TextOf(c().Text2), L"D:\\chosen");
+
+    // A cancelled picker changes nothing and searches nothing.
+    const size_t before = statuses.size();
+    SearchFolder(L"");
+    EXPECT_EQ(statuses.size(), before);
+    EXPECT_EQ(TextOf(c().Text1), folder.Text());
+}
+
+TEST_F(Form1CommandsTest, SearchStartsInTheFolderWithOneBackslashOrAtTheDriveRoot) {
+    TempFolder folder;
+    folder.WriteProjector(L"x.exe", kStub);
+    SearchFolder(folder.Text());
+    ASSERT_GE(statuses.size(), 2u);
+    EXPECT_EQ(statuses.front(), L"正在搜索：" + folder.Text() + L"\\");
+    EXPECT_EQ(list().RowText(1), folder.Text() + L"\\x.exe");
+
+    // C:\ is searched from C:\ (stopped at once: the whole drive is not the point here).
+    statuses.clear();
+    on_status = [this](const std::wstring& text) {
+        if (text.rfind(L"正在搜索：", 0) == 0) form->Command3_Click();
+    };
+    SearchFolder(L"C:\\");
+    on_status = nullptr;
+    ASSERT_GE(statuses.size(), 2u);
+    EXPECT_EQ(statuses.front(), L"正在搜索：C:\\");
+    EXPECT_EQ(statuses.back(), L"共找到：0个文件");
+}
+
+TEST_F(Form1CommandsTest, SearchDrivesTheStopSearchAndSelectAllButtons) {
+    TempFolder folder;
+    folder.WriteProjector(L"a.exe", kStub);
+    folder.WriteProjector(L"sub\\b.exe", kStub);
+    folder.Write(L"plain.exe", std::vector<char>(300000, 'x'));
+
+    std::vector<bool> stop_search_enabled_while_running;
+    on_status = [&](const std::wstring& text) {
+        if (text.rfind(L"正在搜索：", 0) == 0)
+            stop_search_enabled_while_running.push_back(c().Command3.Enabled());
+    };
+    SearchFolder(folder.Text());
+    ASSERT_EQ(stop_search_enabled_while_running, (std::vector<bool>{true, true}));
+    EXPECT_FALSE(c().Command3.Enabled());
+    EXPECT_TRUE(c().Command8.Enabled());
+    EXPECT_FALSE(c().Command7.Enabled());
+    EXPECT_EQ(list().RowCount(), 2);
+    EXPECT_EQ(form->StatusText(), L"共找到：2个文件");
+
+    // A search that finds nothing leaves the select-all button as it was.
+    TempFolder empty;
+    Open(96);
+    SearchFolder(empty.Text());
+    EXPECT_FALSE(c().Command8.Enabled());
+    EXPECT_FALSE(c().Command3.Enabled());
+    EXPECT_EQ(form->StatusText(), L"共找到：0个文件");
+}
+
+TEST_F(Form1CommandsTest, ConvertWritesMoviesBesideTheirSourcesAndFillsTheCells) {
+    TempFolder folder;
+    folder.WriteProjector(L"a.exe", kStub, 6, 1500);
+    folder.WriteProjector(L"sub\\b.exe", kStub, 9, 20);
+    SearchFolder(folder.Text());
+    ASSERT_EQ(list().RowCount(), 2);
+    TickAllRows();
+
+    std::vector<bool> stop_enabled_while_running, convert_enabled_while_running;
+    on_status = [&](const std::wstring& text) {
+        if (text.find(L" 当前文件：") != std::wstring::npos) {
+            stop_enabled_while_running.push_back(c().Command6.Enabled());
+            convert_enabled_while_running.push_back(c().Command7.Enabled());
+        }
+    };
+    ASSERT_TRUE(ClickControl(c().Command7.hWnd()));
+    EXPECT_EQ(stop_enabled_while_running, (std::vector<bool>{true, true}));
+    EXPECT_EQ(convert_enabled_while_running, (std::vector<bool>{false, false}));
+    EXPECT_FALSE(c().Command6.Enabled());
+    EXPECT_FALSE(c().Command7.Enabled());
+    EXPECT_EQ(form->StatusText(), L" 共有2个文件  成功转换2个文件");
+
+    ASSERT_TRUE(folder.Exists(L"a.swf"));
+    ASSERT_TRUE(folder.Exists(L"sub\\b.swf"));
+    EXPECT_EQ(folder.Size(L"a.swf"), 1504u);
+    EXPECT_EQ(list().CellText(1, Column::Result), L"成功");
+    EXPECT_EQ(list().CellText(1, Column::Version), L"Ver: 6");
+    EXPECT_EQ(list().CellText(1, Column::Size), FormatByteCount(1504));
+    EXPECT_EQ(list().CellText(1, Column::SaveDir), folder.Path(L"a.swf"));
+    EXPECT_EQ(list().CellText(2, Column::Version), L"Ver: 9");
+    EXPECT_EQ(list().CellText(2, Column::Size), FormatByteCount(24));
+
+    // A new search clears the list, converted rows and their results included.
+    SearchFolder(folder.Text());
+    ASSERT_EQ(list().RowCount(), 2);
+    for (int row = 1; row <= 2; ++row) {
+        EXPECT_FALSE(list().RowChecked(row));
+        EXPECT_EQ(list().CellText(row, Column::Result), L"");
+        EXPECT_EQ(list().CellText(row, Column::Size), L"");
+    }
+    // The select-all caption is not reset by a search.
+    EXPECT_EQ(c().Command8.Caption(), L"全不选");
+}
+
+TEST_F(Form1CommandsTest, ConvertIntoTheSaveDirectoryOrAskForOne) {
+    TempFolder source, target;
+    source.WriteProjector(L"intro.exe", kStub);
+    SendMessageW(c().Check1, BM_CLICK, 0, 0);  // auto save off
+    SearchFolder(source.Text());
+    SetWindowTextW(c().Text2, L"");
+    TickAllRows();
+    ASSERT_TRUE(ClickControl(c().Command7.hWnd()));
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, L" 请选择一个有效的保存目录！ ");
+    EXPECT_EQ(dialogs.messages[0].title, L"提示");
+    EXPECT_TRUE(c().Command7.Enabled());
+    EXPECT_EQ(list().CellText(1, Column::Result), L"");
+
+    SetWindowTextW(c().Text2, target.Text().c_str());
+    ASSERT_TRUE(ClickControl(c().Command7.hWnd()));
+    EXPECT_TRUE(target.Exists(L"intro.swf"));
+    EXPECT_FALSE(source.Exists(L"intro.swf"));
+    EXPECT_EQ(list().CellText(1, Column::SaveDir), target.Path(L"intro.swf"));
+}
+
+TEST(SizeFormatTest, GroupsDigitsTheLocalesWayWithoutDecimals) {
+    wchar_t separator[8] = {};
+    GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_STHOUSAND, separator, 8);
+    wchar_t decimal[8] = {};
+    GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, decimal, 8);
+    const std::wstring text = FormatByteCount(1234567);
+    EXPECT_EQ(text.find(decimal), std::wstring::npos) << "no decimals";
+    std::wstring digits;
+    for (wchar_t ch : text) {
+        if (ch >= L'0' && ch <= L'9') digits.push_back(ch);
+    }
+    EXPECT_EQ(digits, L"1234567");
+    if (std::wstring(separator) == L",") {
+        EXPECT_EQ(text, L"1,234,567");
+    }
+    EXPECT_EQ(FormatByteCount(0), L"0");
+    EXPECT_EQ(FormatByteCount(999), L"999");
+}
+
+}  // namespace
+}  // namespace quenlor::test

@@ -1,0 +1,67 @@
+// A real main window on the desktop, with the dialogs answered by the test.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Form1.h"
+#include "UiTestSupport.h"
+
+namespace quenlor::test {
+
+class Form1Test : public ::testing::Test {
+  protected:
+    void SetUp() override { Open(96); }
+    void TearDown() override {
+        form.reset();
+        PumpMessages();
+    }
+
+    void Open(int dpi) {
+        form.reset();
+        form = std::make_unique<Form1>(GetModuleHandleW(nullptr), Form1::Options{&dialogs, dpi});
+        ASSERT_TRUE(form->Create(SW_SHOWNOACTIVATE));
+        form->StatusChanged = [this](const std::wstring& text) {
+            statuses.push_back(text);
+            if (on_status) on_status(text);
+        };
+        form->Unloaded = [this] { ++unloaded; };
+        PumpMessages();
+    }
+
+    Form1::Controls& c() { return form->controls(); }
+    FileListView& list() { return form->ListView1(); }
+    static std::wstring TextOf(HWND control) {
+        wchar_t buffer[1024] = {};
+        GetWindowTextW(control, buffer, 1024);
+        return buffer;
+    }
+    bool MenuEnabled(UINT command) const {
+        const UINT state = GetMenuState(GetMenu(form->hWnd()), command, MF_BYCOMMAND);
+        return state != static_cast<UINT>(-1) && !(state & (MF_GRAYED | MF_DISABLED));
+    }
+    // A control's place in the window's client area.
+    RECT ClientRectOf(HWND control) const {
+        RECT r;
+        GetWindowRect(control, &r);
+        MapWindowPoints(nullptr, form->hWnd(), reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    }
+    // Picks `folder` in the folder dialog behind "打开" and waits for the search to end.
+    void SearchFolder(const std::wstring& folder) {
+        dialogs.folders.push_back(folder);
+        ASSERT_TRUE(ClickControl(c().ButtonCr1.hWnd()));
+    }
+    void TickAllRows() { ASSERT_TRUE(ClickControl(c().Command8.hWnd())); }
+
+    FakeDialogs dialogs;
+    std::unique_ptr<Form1> form;
+    std::vector<std::wstring> statuses;
+    std::function<void(const std::wstring&)> on_status;
+    int unloaded = 0;
+};
+
+}  // namespace quenlor::test
