@@ -1,0 +1,73 @@
+#include "TestWindows.h"
+
+#include <cstdio>
+#include <stdexcept>
+
+namespace quenlor::test {
+namespace {
+
+template <LRESULT kResult>
+LRESULT CALLBACK LoggingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == kMsgA || msg == kMsgB || msg == kMsgC) {
+        const char* name = kResult == kBaseResult ? "base" : "other";
+        CallLog().push_back(std::string(name) + ":" + std::to_string(msg) + ":" +
+                            std::to_string(wParam));
+        return kResult + static_cast<LRESULT>(wParam);
+    }
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+const wchar_t* ClassName(bool other) {
+    static const bool registered = [] {
+        WNDCLASSW wc{};
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpfnWndProc = &LoggingProc<kBaseResult>;
+        wc.lpszClassName = L"Quenlor.Test.Base";
+        bool ok = RegisterClassW(&wc) != 0;
+        wc.lpfnWndProc = &LoggingProc<kOtherResult>;
+        wc.lpszClassName = L"Quenlor.Test.Other";
+        return ok && RegisterClassW(&wc) != 0;
+    }();
+    if (!registered) throw std::runtime_error("cannot register the test window classes");
+    return other ? L"Quenlor.Test.Other" : L"Quenlor.Test.Base";
+}
+
+BOOL CALLBACK CollectProperty(HWND, LPWSTR name, HANDLE data, ULONG_PTR param) {
+    auto* props = reinterpret_cast<std::map<std::wstring, intptr_t>*>(param);
+    // Wine keeps its own "__wine_..." properties on windows; they are not ours to count.
+    if (!IS_INTRESOURCE(name) && std::wstring(name).rfind(L"__", 0) != 0) {
+        (*props)[name] = reinterpret_cast<intptr_t>(data);
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<std::string>& CallLog() {
+    static std::vector<std::string> log;
+    return log;
+}
+
+TestWindow::TestWindow(bool other, bool messageOnly) {
+    hwnd_ = CreateWindowExW(0, ClassName(other), L"test", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
+                            messageOnly ? HWND_MESSAGE : nullptr, nullptr,
+                            GetModuleHandleW(nullptr), nullptr);
+    if (!hwnd_) throw std::runtime_error("cannot create a test window");
+    proc_ = other ? &LoggingProc<kOtherResult> : &LoggingProc<kBaseResult>;
+}
+
+TestWindow::~TestWindow() {
+    DestroyWindow(hwnd_);
+}
+
+std::map<std::wstring, intptr_t> Properties(HWND hwnd) {
+    std::map<std::wstring, intptr_t> props;
+    EnumPropsExW(hwnd, &CollectProperty, reinterpret_cast<LPARAM>(&props));
+    return props;
+}
+
+std::wstring Decimal(HWND hwnd) {
+    return std::to_wstring(static_cast<long long>(reinterpret_cast<intptr_t>(hwnd)));
+}
+
+}  // namespace quenlor::test
