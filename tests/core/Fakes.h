@@ -108,10 +108,13 @@ class MemoryFile : public ReadableFile {
         got = 0;
         if (failReads) return false;
         const uint64_t end = std::min({size_, readableUpTo, offset + count});
+        if (end <= offset) return true;
         auto* out = static_cast<unsigned char*>(buffer);
-        for (uint64_t at = offset; at < end; ++at) {
-            out[got++] = at < data_.size() ? data_[static_cast<size_t>(at)] : 0;
-        }
+        got = static_cast<size_t>(end - offset);
+        const uint64_t stored = std::min<uint64_t>(end, data_.size());
+        const size_t copied = stored > offset ? static_cast<size_t>(stored - offset) : 0;
+        if (copied > 0) std::memcpy(out, data_.data() + offset, copied);
+        std::memset(out + copied, 0, got - copied);
         return true;
     }
 
