@@ -169,14 +169,21 @@ class PosixFileSystem : public FileSystem {
             entry.name = FromUtf8(d->d_name);
             if (!MatchMask(mask, entry.name)) continue;
             entry.hidden = !entry.name.empty() && entry.name[0] == L'.';
+            // The entry's type usually comes with the listing; ask the file system only when not.
             const std::string full = dir + d->d_name;
-            struct stat st {};
-            if (::lstat(full.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+            unsigned char type = d->d_type;
+            if (type == DT_UNKNOWN) {
+                struct stat st {};
+                if (::lstat(full.c_str(), &st) == 0) {
+                    type = S_ISLNK(st.st_mode) ? DT_LNK : S_ISDIR(st.st_mode) ? DT_DIR : DT_REG;
+                }
+            }
+            if (type == DT_LNK) {
                 entry.link = true;
                 struct stat target {};
                 entry.directory = ::stat(full.c_str(), &target) == 0 && S_ISDIR(target.st_mode);
             } else {
-                entry.directory = S_ISDIR(st.st_mode);
+                entry.directory = type == DT_DIR;
             }
             found.emplace_back(d->d_name, std::move(entry));
         }
@@ -194,9 +201,8 @@ class PosixFileSystem : public FileSystem {
         Fd fd(::open(ToUtf8(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
         if (fd.get() < 0) return nullptr;
         struct stat st {};
+        // O_NONBLOCK has no effect on reads of a regular file, so it may stay set.
         if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return nullptr;
-        const int flags = ::fcntl(fd.get(), F_GETFL);
-        if (flags < 0 || ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK) != 0) return nullptr;
         return std::make_unique<PosixReadableFile>(fd.release(), static_cast<uint64_t>(st.st_size));
     }
 
