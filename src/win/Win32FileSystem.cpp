@@ -189,6 +189,10 @@ class Win32FileSystem : public FileSystem {
     }
 
     bool Replace(const std::wstring& from, const std::wstring& to) override {
+        // A read-only file is not replaced (Windows refuses it; some emulations do not).
+        const DWORD existing = ::GetFileAttributesW(to.c_str());
+        if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY))
+            return false;
         return ::MoveFileExW(from.c_str(), to.c_str(),
                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
     }

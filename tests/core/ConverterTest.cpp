@@ -344,5 +344,32 @@ TEST_F(ConverterTest, NamesOutsideAnyCodePage) {
     EXPECT_EQ(dir_.Read(L"游戏 ü Ωmega \u2603.swf"), Tail(bytes, 286700));
 }
 
+#ifdef _WIN32
+TEST_F(ConverterTest, ALockedSourceFailsAndStays) {
+    AddProjector(L"locked.exe", 286700, 290000);
+    panel_.deleteSource = true;
+    // Another program holds the file open and shares nothing.
+    const HANDLE lock = CreateFileW(dir_.Path(L"locked.exe").c_str(), GENERIC_READ, 0, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    converter_.Command7_Click();
+    CloseHandle(lock);
+    EXPECT_EQ(Cell(1, Column::Result), L"失败");
+    EXPECT_EQ(dir_.Names(), std::vector<std::wstring>{L"locked.exe"});
+}
+
+TEST_F(ConverterTest, AReadOnlyTargetIsLeftAsItWas) {
+    AddProjector(L"a.exe", 286700, 290000);
+    const std::vector<unsigned char> previous(100, 'p');
+    dir_.Write(L"a.swf", previous);
+    ASSERT_TRUE(SetFileAttributesW(dir_.Path(L"a.swf").c_str(), FILE_ATTRIBUTE_READONLY));
+    converter_.Command7_Click();
+    SetFileAttributesW(dir_.Path(L"a.swf").c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(Cell(1, Column::Result), L"失败");
+    EXPECT_EQ(dir_.Read(L"a.swf"), previous);
+    EXPECT_EQ(dir_.Names(), (std::vector<std::wstring>{L"a.exe", L"a.swf"}));
+}
+#endif
+
 }  // namespace
 }  // namespace quenlor::test

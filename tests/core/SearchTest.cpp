@@ -4,7 +4,9 @@
 #include "TempDir.h"
 #include "quenlor/Search.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -146,6 +148,31 @@ TEST_F(SearchTest, NamesThatAreNotUtf8SurviveTheRoundTrip) {
     uint64_t size = 0;
     EXPECT_TRUE(NativeFileSystem().FileSize(list_.RowText(1), size));
     EXPECT_EQ(size, bytes.size());
+}
+#endif
+
+#ifdef _WIN32
+TEST_F(SearchTest, LockedFilesAreSilentlyNotProjectors) {
+    Projector(L"locked.exe");
+    Projector(L"open.exe");
+    const HANDLE lock = CreateFileW(dir_.Path(L"locked.exe").c_str(), GENERIC_READ, 0, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    search_.StartSearch(dir_.Dir());
+    CloseHandle(lock);
+    EXPECT_EQ(Rows(), std::vector<std::wstring>{dir_.Dir() + L"open.exe"});
+}
+
+TEST_F(SearchTest, HiddenAndSystemFilesAndFoldersAreSearched) {
+    Projector(L"h/hidden.exe");
+    Projector(L"s.exe");
+    ASSERT_TRUE(SetFileAttributesW(dir_.Path(L"h").c_str(), FILE_ATTRIBUTE_HIDDEN));
+    ASSERT_TRUE(SetFileAttributesW(dir_.Path(L"h/hidden.exe").c_str(), FILE_ATTRIBUTE_HIDDEN));
+    ASSERT_TRUE(SetFileAttributesW(dir_.Path(L"s.exe").c_str(), FILE_ATTRIBUTE_SYSTEM));
+    search_.StartSearch(dir_.Dir());
+    EXPECT_EQ(list_.RowCount(), 2);
+    SetFileAttributesW(dir_.Path(L"h/hidden.exe").c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesW(dir_.Path(L"s.exe").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 #endif
 
