@@ -146,6 +146,7 @@ bool Converter::CopyMovie(ReadableFile& source, uint64_t start, const std::wstri
         if (ok && offset == start) version = buffer[3];
         ok = ok && out->Write(buffer.data(), got);
         offset += got;
+        if (ok && (offset - start) % kFlushEvery == 0) ok = out->Flush();
         pacer_.StepIfDue();
     }
     ok = out->Commit() && ok;

@@ -128,6 +128,7 @@ class PosixWritableFile : public WritableFile {
         }
         return true;
     }
+    bool Flush() override { return ::fdatasync(fd_.get()) == 0; }
     bool Commit() override {
         const bool synced = ::fsync(fd_.get()) == 0;
         return fd_.Close() && synced;

@@ -117,6 +117,7 @@ class Win32WritableFile : public WritableFile {
         }
         return true;
     }
+    bool Flush() override { return ::FlushFileBuffers(h_.get()) != FALSE; }
     bool Commit() override {
         const bool flushed = ::FlushFileBuffers(h_.get()) != FALSE;
         return h_.Close() && flushed;

@@ -59,6 +59,7 @@ class FaultyFileSystem : public FileSystem {
             left_ -= count;
             return inner_->Write(data, count);
         }
+        bool Flush() override { return inner_->Flush(); }
         bool Commit() override { return inner_->Commit(); }
 
       private:

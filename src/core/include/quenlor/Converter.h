@@ -36,6 +36,8 @@ class Converter {
     bool StopRequested = false;
 
     static constexpr size_t kCopyChunk = 1 << 20;
+    // A long copy is made durable in steps of this size, each followed by a chance to pump.
+    static constexpr uint64_t kFlushEvery = uint64_t{32} << 20;
 
   private:
     bool CopyMovie(ReadableFile& source, uint64_t start, const std::wstring& target,
