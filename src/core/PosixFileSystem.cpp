@@ -125,10 +125,31 @@ class PosixWritableFile : public WritableFile {
             }
             in += n;
             count -= static_cast<size_t>(n);
+            written_ += static_cast<uint64_t>(n);
         }
         return true;
     }
-    bool Flush() override { return ::fdatasync(fd_.get()) == 0; }
+    bool Flush() override {
+#ifdef __linux__
+        // Write-behind: wait for the range the previous call started (it had a whole step's time
+        // to get written), then start writing everything since. The disk keeps streaming and
+        // little is left for the final fsync.
+        const unsigned wait =
+            SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER;
+        if (started_ > 0 &&
+            ::sync_file_range(fd_.get(), 0, static_cast<off_t>(started_), wait) != 0) {
+            return false;
+        }
+        if (::sync_file_range(fd_.get(), static_cast<off_t>(started_), 0, SYNC_FILE_RANGE_WRITE) !=
+            0) {
+            return false;
+        }
+        started_ = written_;
+        return true;
+#else
+        return ::fdatasync(fd_.get()) == 0;
+#endif
+    }
     bool Commit() override {
         const bool synced = ::fsync(fd_.get()) == 0;
         return fd_.Close() && synced;
@@ -136,6 +157,8 @@ class PosixWritableFile : public WritableFile {
 
   private:
     Fd fd_;
+    uint64_t written_ = 0;
+    uint64_t started_ = 0;  // bytes whose write-back has been started
 };
 
 class PosixFileSystem : public FileSystem {

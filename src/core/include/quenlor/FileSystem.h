@@ -41,8 +41,8 @@ class WritableFile {
   public:
     virtual ~WritableFile() = default;
     virtual bool Write(const void* data, size_t count) = 0;
-    // Makes what was written so far durable; the file stays open. Done now and then during a long
-    // copy, so the final flush has little left to wait for.
+    // Pushes what was written so far towards stable storage; the file stays open. Done now and then
+    // during a long copy, so that Commit() has little left to wait for.
     virtual bool Flush() = 0;
     // Flushes to stable storage and closes; false when any of it failed.
     virtual bool Commit() = 0;
