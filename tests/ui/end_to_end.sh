@@ -1,0 +1,175 @@
+#!/usr/bin/env bash
+# End to end: starts the real Quenlor.exe in a Wine virtual desktop and uses it like a person, with
+# the mouse and the keyboard and the real dialogs: searches a generated folder of projectors, adds one
+# more file through the open dialog, ticks all, unticks one, converts, checks the files written and
+# the cells shown (read from the list by QuenlorProbe.exe), saves a screenshot and exits.
+#   end_to_end.sh QUENLOR_EXE PROBE_EXE SCREENSHOT_PNG
+set -euo pipefail
+
+QUENLOR_EXE="$(readlink -f "$1")"
+PROBE_EXE="$(readlink -f "$2")"
+SCREENSHOT="$3"
+source "$(dirname "$(readlink -f "$0")")/../../tools/wine-env.sh"
+
+DESKTOP="QE2E$$"
+WORK="$(mktemp -d /tmp/qe2e-XXXXXXXX)"
+NAME="$(basename "$WORK")"
+APP_PID=""
+cleanup() {
+    if [ -n "$APP_PID" ] && kill -0 "$APP_PID" 2>/dev/null; then kill "$APP_PID" 2>/dev/null || true; fi
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+fail() { echo "end_to_end: FAIL: $*" >&2; exit 1; }
+
+# A projector: STUB bytes of player, "FWS", the version byte, then BODY bytes of movie.
+make_projector() {  # path stub version body
+    python3 - "$@" <<'PY'
+import sys
+path, stub, version, body = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), int(sys.argv[4])
+with open(path, "wb") as f:
+    f.write(b"P" * stub + b"FWS" + bytes([version]) + bytes(97 + i % 26 for i in range(body)))
+PY
+}
+mkdir -p "$WORK/src/sub" "$WORK/extra"
+make_projector "$WORK/src/a.exe" 286700 6 1500
+make_projector "$WORK/src/b.exe" 286700 7 40
+make_projector "$WORK/src/sub/c.exe" 286700 8 30
+make_projector "$WORK/extra/manual.exe" 90100 5 25   # found only when added by hand
+head -c 300000 /dev/zero >"$WORK/src/not-a-projector.exe"
+winpath() { echo "Z:${1//\//\\}"; }
+
+# Runs the probe inside the virtual desktop and prints what it wrote.
+probe() {
+    local out="$WORK/probe-$RANDOM.txt"
+    "$QUENLOR_WINE" explorer "/desktop=$DESKTOP,800x600" "$PROBE_EXE" "$@" "$(winpath "$out")" \
+        >/dev/null 2>&1 || true
+    for _ in $(seq 1 50); do
+        [ -s "$out" ] && { sleep 0.2; cat "$out"; rm -f "$out"; return 0; }
+        sleep 0.1
+    done
+    echo "end_to_end: probe $1 gave no answer" >&2
+    return 1
+}
+# Waits until the probe's output satisfies a grep pattern; prints the last output.
+wait_probe() {  # pattern probe-args...
+    local pattern="$1" text=""; shift
+    for _ in $(seq 1 20); do
+        text="$(probe "$@" || true)"
+        if grep -qE "$pattern" <<<"$text"; then echo "$text"; return 0; fi
+        sleep 0.5
+    done
+    echo "$text"; return 1
+}
+
+# Screen position of the virtual desktop's X window: Wine's screen coordinates start there.
+desktop_origin() {
+    local id
+    id="$(xdotool search --name "^$DESKTOP" | head -n1)"
+    [ -n "$id" ] || return 1
+    eval "$(xdotool getwindowgeometry --shell "$id")"
+    echo "$X $Y $id"
+}
+click_at() {  # x y (Wine screen coordinates)
+    xdotool mousemove "$((OX + $1))" "$((OY + $2))"
+    sleep 0.2
+    xdotool click 1
+    sleep 0.3
+}
+# Clicks the middle of a control of the main window, by control identifier.
+click_control() {  # id
+    local line
+    line="$(grep "^control$1 " <<<"$WINDOW")" || fail "no control $1"
+    read -r _ l t r b <<<"$line"
+    click_at "$(((l + r) / 2))" "$(((t + b) / 2))"
+}
+wait_foreground_not_main() {
+    for _ in $(seq 1 20); do
+        local title
+        title="$(probe dialog | head -n1 || true)"
+        if [ -n "$title" ] && [ "$title" != "Quenlor转换器" ]; then echo "$title"; return 0; fi
+        sleep 0.5
+    done
+    return 1
+}
+
+# A Wine server still shutting down from an earlier test can swallow the start of a desktop.
+timeout 30 "$QUENLOR_WINESERVER" -w || true
+echo "end_to_end: starting Quenlor.exe in desktop $DESKTOP" >&2
+"$QUENLOR_WINE" explorer "/desktop=$DESKTOP,800x600" "$QUENLOR_EXE" >/dev/null 2>&1 &
+APP_PID=$!
+WINDOW="$(wait_probe '^frame' window)" || fail "the main window did not appear"
+read -r OX OY DESKTOP_ID <<<"$(desktop_origin)" || fail "no virtual desktop window"
+echo "main window: $(head -n1 <<<"$WINDOW"), desktop at $OX,$OY" >&2
+
+# 打开: the folder picker, walked with the keyboard: / > tmp > qe2e-… > src.
+click_control 1007
+title="$(wait_foreground_not_main)" || fail "the folder picker did not open"
+echo "folder picker: $title"
+xdotool windowfocus --sync "$DESKTOP_ID" 2>/dev/null || true
+dialog_rect="$(probe dialog | grep '^rect')"
+read -r _ dl dt dr db <<<"$dialog_rect"
+# The tree's first entries are Desktop and "/": click "/" to give the tree the focus.
+tree_item="$(python3 -c "print($dl + 70, $dt + 108)")"
+read -r tx ty <<<"$tree_item"
+click_at "$tx" "$ty"
+for part in tmp "$NAME" src; do
+    xdotool key Right; sleep 0.4
+    xdotool type --delay 60 "$part"; sleep 0.6
+done
+xdotool key Return
+cells="$(wait_probe 'sub\\c\.exe' cells)" || { echo "$cells"; fail "the search listed nothing"; }
+echo "after the search:"; echo "$cells"
+[ "$(wc -l <<<"$cells")" -eq 3 ] || fail "expected 3 rows after the search"
+
+# 添加: type the file's path into the open dialog.
+click_control 1011
+wait_foreground_not_main >/dev/null || fail "the open dialog did not open"
+xdotool type --delay 30 "$(winpath "$WORK/extra/manual.exe")"
+xdotool key Return
+cells="$(wait_probe 'manual\.exe' cells)" || fail "the added file is not listed"
+
+# 全选, then untick row 2 (b.exe) by clicking its check box, then 转换.
+click_control 1012
+item="$(probe item 2 | grep '^item')" || fail "no row 2"
+read -r _ il it ir ib <<<"$item"
+click_at "$((il + 8))" "$(((it + ib) / 2))"
+click_control 1013
+cells="$(wait_probe 'manual\.swf' cells)" || { echo "$cells"; fail "the conversion did not finish"; }
+echo "after the conversion:"; echo "$cells"
+
+expect_row() {  # row expected-line
+    local actual
+    actual="$(sed -n "${1}p" <<<"$cells")"
+    [ "$actual" = "$2" ] || fail "row $1: got [$actual], expected [$2]"
+}
+W="$(winpath "$WORK")"
+expect_row 1 "x	$W\\src\\a.exe	成功	Ver: 6	1,504	$W\\src\\a.swf"
+expect_row 2 "-	$W\\src\\b.exe				"
+expect_row 3 "x	$W\\src\\sub\\c.exe	成功	Ver: 8	34	$W\\src\\sub\\c.swf"
+expect_row 4 "x	$W\\extra\\manual.exe	成功	Ver: 5	29	$W\\extra\\manual.swf"
+
+# The files: each movie is the projector's bytes from the signature on; b.exe was not ticked.
+cmp <(tail -c +286701 "$WORK/src/a.exe") "$WORK/src/a.swf" || fail "a.swf differs"
+cmp <(tail -c +286701 "$WORK/src/sub/c.exe") "$WORK/src/sub/c.swf" || fail "c.swf differs"
+cmp <(tail -c +90101 "$WORK/extra/manual.exe") "$WORK/extra/manual.swf" || fail "manual.swf differs"
+[ ! -e "$WORK/src/b.swf" ] || fail "b.swf written although b.exe was not ticked"
+[ -e "$WORK/src/a.exe" ] || fail "the source was deleted"
+
+# The window as it looks now, for the README.
+WINDOW="$(probe window)"
+read -r _ fl ft fr fb <<<"$(grep '^frame' <<<"$WINDOW")"
+mkdir -p "$(dirname "$SCREENSHOT")"
+sleep 0.5
+import -window root -crop "$((fr - fl))x$((fb - ft))+$((OX + fl))+$((OY + ft))" +repage "$SCREENSHOT"
+echo "screenshot: $SCREENSHOT"
+
+# 退出 ends the program.
+click_control 1015
+for _ in $(seq 1 40); do
+    kill -0 "$APP_PID" 2>/dev/null || break
+    sleep 0.25
+done
+! kill -0 "$APP_PID" 2>/dev/null || fail "the program did not end after 退出"
+APP_PID=""
+echo "end_to_end: PASS"

@@ -1,0 +1,153 @@
+// Looks at the running Quenlor window from outside, for the end-to-end test:
+//   QuenlorProbe window OUT   the window's frame and each control's rectangle (screen pixels)
+//   QuenlorProbe cells OUT    every row of the file list: tick, then the five cells
+//   QuenlorProbe item ROW OUT the rectangle of row ROW (1-based) of the file list, screen pixels
+//   QuenlorProbe dialog OUT   the title and rectangle of the foreground window
+// Writes UTF-8 lines to OUT; exits with 2 when the window is not there.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+std::string Utf8(const std::wstring& text) {
+    if (text.empty()) return std::string();
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
+                                         nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), size,
+                        nullptr, nullptr);
+    return out;
+}
+
+// Memory in the list's process for the messages that carry pointers.
+class RemoteBuffer {
+  public:
+    RemoteBuffer(HWND window, size_t size) : size_(size) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        process_ =
+            OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+        if (process_)
+            memory_ =
+                VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    }
+    ~RemoteBuffer() {
+        if (memory_) VirtualFreeEx(process_, memory_, 0, MEM_RELEASE);
+        if (process_) CloseHandle(process_);
+    }
+    RemoteBuffer(const RemoteBuffer&) = delete;
+    RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+
+    bool ok() const { return memory_ != nullptr; }
+    char* at(size_t offset) const { return static_cast<char*>(memory_) + offset; }
+    bool Write(size_t offset, const void* data, size_t size) const {
+        return WriteProcessMemory(process_, at(offset), data, size, nullptr) != 0;
+    }
+    bool Read(size_t offset, void* data, size_t size) const {
+        return ReadProcessMemory(process_, at(offset), data, size, nullptr) != 0;
+    }
+
+  private:
+    HANDLE process_ = nullptr;
+    void* memory_ = nullptr;
+    size_t size_;
+};
+
+HWND FindForm() {
+    return FindWindowW(L"Quenlor.Form1", nullptr);
+}
+
+HWND FindList(HWND form) {
+    return FindWindowExW(form, nullptr, WC_LISTVIEWW, nullptr);
+}
+
+void PrintRect(FILE* out, const char* name, const RECT& r) {
+    std::fprintf(out, "%s %ld %ld %ld %ld\n", name, r.left, r.top, r.right, r.bottom);
+}
+
+std::wstring CellText(HWND list, const RemoteBuffer& buffer, int row, int column) {
+    constexpr size_t kTextOffset = 256, kChars = 2048;
+    LVITEMW item = {};
+    item.iSubItem = column;
+    item.pszText = reinterpret_cast<wchar_t*>(buffer.at(kTextOffset));
+    item.cchTextMax = kChars;
+    buffer.Write(0, &item, sizeof(item));
+    const LRESULT length =
+        SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(buffer.at(0)));
+    std::wstring text(kChars, L'\0');
+    buffer.Read(kTextOffset, text.data(), kChars * sizeof(wchar_t));
+    text.resize(static_cast<size_t>(length));
+    return text;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 3) return 1;
+    const std::wstring command = argv[1];
+    FILE* out = _wfopen(argv[argc - 1], L"wb");
+    if (!out) return 1;
+    int result = 0;
+    HWND form = FindForm();
+    if (command == L"dialog") {
+        HWND top = GetForegroundWindow();
+        wchar_t title[256] = {};
+        if (top) GetWindowTextW(top, title, 256);
+        RECT r = {};
+        if (top) GetWindowRect(top, &r);
+        std::fprintf(out, "%s\n", Utf8(title).c_str());
+        PrintRect(out, "rect", r);
+    } else if (!form) {
+        result = 2;
+    } else if (command == L"window") {
+        RECT r;
+        GetWindowRect(form, &r);
+        PrintRect(out, "frame", r);
+        POINT origin = {0, 0};
+        ClientToScreen(form, &origin);
+        std::fprintf(out, "client %ld %ld\n", origin.x, origin.y);
+        for (HWND child = GetWindow(form, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            GetWindowRect(child, &r);
+            char name[32];
+            std::snprintf(name, sizeof(name), "control%d", GetDlgCtrlID(child));
+            PrintRect(out, name, r);
+        }
+    } else if (command == L"cells") {
+        HWND list = FindList(form);
+        RemoteBuffer buffer(list, 8192);
+        if (!list || !buffer.ok()) {
+            result = 3;
+        } else {
+            const int rows = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+            for (int row = 0; row < rows; ++row) {
+                const UINT state = static_cast<UINT>(
+                    SendMessageW(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK));
+                std::string line = ((state >> 12) == 2) ? "x" : "-";
+                for (int column = 0; column < 5; ++column)
+                    line += "\t" + Utf8(CellText(list, buffer, row, column));
+                std::fprintf(out, "%s\n", line.c_str());
+            }
+        }
+    } else if (command == L"item" && argc >= 4) {
+        HWND list = FindList(form);
+        RemoteBuffer buffer(list, sizeof(RECT));
+        RECT r = {};
+        r.left = LVIR_BOUNDS;
+        if (!list || !buffer.ok() || !buffer.Write(0, &r, sizeof(r)) ||
+            !SendMessageW(list, LVM_GETITEMRECT, _wtoi(argv[2]) - 1,
+                          reinterpret_cast<LPARAM>(buffer.at(0))) ||
+            !buffer.Read(0, &r, sizeof(r))) {
+            result = 3;
+        } else {
+            MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&r), 2);
+            PrintRect(out, "item", r);
+        }
+    } else {
+        result = 1;
+    }
+    std::fclose(out);
+    return result;
+}
