@@ -3,6 +3,8 @@
 // twice, a light copy one pixel up and to the left of the copy in the text colour.
 #include "Form1.h"
 
+#include <algorithm>
+
 namespace quenlor {
 namespace {
 
@@ -19,6 +21,8 @@ void DrawLine(HDC dc, int colour, POINT from, POINT to) {
 }
 
 }  // namespace
+
+constexpr int kClientHeight = 5370;  // twips
 
 void Form1::Paint(HDC dc) {
     const Twips& t = twips_;
@@ -67,12 +71,10 @@ void Form1::Paint(HDC dc) {
         for (const LabelCopy& copy : {light, dark}) {
             SetTextColor(dc, GetSysColor(copy.colour));
             if (width > 0) {
-                // Clipped at the label's width; never cut the glyphs' lower part.
+                // Clipped at the label's width only, so that a font taller than 宋体 (a
+                // substitute) keeps its descenders.
                 RECT box = t.Rect(copy.left, copy.top, width, height);
-                TEXTMETRICW metrics = {};
-                GetTextMetricsW(dc, &metrics);
-                if (box.bottom - box.top < metrics.tmHeight)
-                    box.bottom = box.top + metrics.tmHeight;
+                box.bottom = std::max<LONG>(box.bottom, t.ToPixels(kClientHeight));
                 DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box,
                           DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
             } else {

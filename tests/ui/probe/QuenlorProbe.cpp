@@ -108,7 +108,10 @@ int wmain(int argc, wchar_t** argv) {
         PrintRect(out, "frame", r);
         POINT origin = {0, 0};
         ClientToScreen(form, &origin);
-        std::fprintf(out, "client %ld %ld\n", origin.x, origin.y);
+        RECT client;
+        GetClientRect(form, &client);
+        std::fprintf(out, "client %ld %ld %ld %ld\n", origin.x, origin.y, client.right,
+                     client.bottom);
         for (HWND child = GetWindow(form, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
             GetWindowRect(child, &r);
             char name[32];
