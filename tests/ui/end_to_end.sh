@@ -93,6 +93,22 @@ wait_foreground_not_main() {
     return 1
 }
 
+# Walks the open folder picker with the keyboard: / > tmp > qe2e-… > LAST, then OK.
+pick_folder() {  # last-part
+    local title
+    title="$(wait_foreground_not_main)" || fail "the folder picker did not open"
+    echo "folder picker: $title" >&2
+    xdotool windowfocus --sync "$DESKTOP_ID" 2>/dev/null || true
+    read -r _ dl dt _ _ <<<"$(probe dialog | grep '^rect')"
+    # The tree's first entries are Desktop and "/": click "/" to give the tree the focus.
+    click_at "$((dl + 70))" "$((dt + 108))"
+    for part in tmp "$NAME" "$1"; do
+        xdotool key Right; sleep 0.4
+        xdotool type --delay 60 "$part"; sleep 0.6
+    done
+    xdotool key Return
+}
+
 # A Wine server still shutting down from an earlier test can swallow the start of a desktop.
 timeout 30 "$QUENLOR_WINESERVER" -w || true
 echo "end_to_end: starting Quenlor.exe in desktop $DESKTOP" >&2
@@ -102,25 +118,12 @@ WINDOW="$(wait_probe '^frame' window)" || fail "the main window did not appear"
 read -r OX OY DESKTOP_ID <<<"$(desktop_origin)" || fail "no virtual desktop window"
 echo "main window: $(head -n1 <<<"$WINDOW"), desktop at $OX,$OY" >&2
 
-# 打开: the folder picker, walked with the keyboard: / > tmp > qe2e-… > src.
+# 打开: pick the source folder and search it.
 click_control 1007
-title="$(wait_foreground_not_main)" || fail "the folder picker did not open"
-echo "folder picker: $title"
-xdotool windowfocus --sync "$DESKTOP_ID" 2>/dev/null || true
-dialog_rect="$(probe dialog | grep '^rect')"
-read -r _ dl dt dr db <<<"$dialog_rect"
-# The tree's first entries are Desktop and "/": click "/" to give the tree the focus.
-tree_item="$(python3 -c "print($dl + 70, $dt + 108)")"
-read -r tx ty <<<"$tree_item"
-click_at "$tx" "$ty"
-for part in tmp "$NAME" src; do
-    xdotool key Right; sleep 0.4
-    xdotool type --delay 60 "$part"; sleep 0.6
-done
-xdotool key Return
+pick_folder src
 cells="$(wait_probe 'sub\\c\.exe' cells)" || { echo "$cells"; fail "the search listed nothing"; }
 echo "after the search:"; echo "$cells"
-[ "$(wc -l <<<"$cells")" -eq 3 ] || fail "expected 3 rows after the search"
+grep -q '^rows 3$' <<<"$cells" || fail "expected 3 rows after the search"
 
 # 添加: type the file's path into the open dialog.
 click_control 1011
@@ -140,7 +143,7 @@ echo "after the conversion:"; echo "$cells"
 
 expect_row() {  # row expected-line
     local actual
-    actual="$(sed -n "${1}p" <<<"$cells")"
+    actual="$(sed -n "$(($1 + 1))p" <<<"$cells")"
     [ "$actual" = "$2" ] || fail "row $1: got [$actual], expected [$2]"
 }
 W="$(winpath "$WORK")"
@@ -163,6 +166,32 @@ mkdir -p "$(dirname "$SCREENSHOT")"
 sleep 0.5
 import -window root -crop "$((fr - fl))x$((fb - ft))+$((OX + fl))+$((OY + ft))" +repage "$SCREENSHOT"
 echo "screenshot: $SCREENSHOT"
+
+# A second batch into a chosen save directory, deleting the sources: untick 自动保存, tick
+# 删除原文件, pick the directory with 更改, select all anew (the convert button stays disabled after
+# a batch until rows are ticked), convert, then remove the ticked rows.
+mkdir -p "$WORK/out"
+click_control 1003
+click_control 1004
+click_control 1008
+pick_folder out
+sleep 1
+click_control 1012   # 全不选
+click_control 1012   # 全选
+click_control 1013
+cells="$(wait_probe 'out\\manual\.swf' cells)" || { echo "$cells"; fail "the second batch did not finish"; }
+echo "after the second batch:"; echo "$cells"
+expect_row 2 "x	$W\\src\\b.exe	成功	Ver: 7	44	$W\\out\\b.swf"
+for name in a b c manual; do
+    [ -s "$WORK/out/$name.swf" ] || fail "out/$name.swf missing"
+done
+cmp <(head -c 1504 "$WORK/src/a.swf") "$WORK/out/a.swf" || fail "out/a.swf differs"
+for source in src/a.exe src/b.exe src/sub/c.exe extra/manual.exe; do
+    [ ! -e "$WORK/$source" ] || fail "$source was not deleted"
+done
+[ -e "$WORK/src/not-a-projector.exe" ] || fail "an unlisted file was deleted"
+click_control 1009   # 删除
+cells="$(wait_probe '^rows 0$' cells)" || { echo "$cells"; fail "删除 left rows"; }
 
 # 退出 ends the program.
 click_control 1015

@@ -1,6 +1,6 @@
 // Looks at the running Quenlor window from outside, for the end-to-end test:
 //   QuenlorProbe window OUT   the window's frame and each control's rectangle (screen pixels)
-//   QuenlorProbe cells OUT    every row of the file list: tick, then the five cells
+//   QuenlorProbe cells OUT    "rows N", then every row of the file list: tick, five cells
 //   QuenlorProbe item ROW OUT the rectangle of row ROW (1-based) of the file list, screen pixels
 //   QuenlorProbe dialog OUT   the title and rectangle of the foreground window
 // Writes UTF-8 lines to OUT; exits with 2 when the window is not there.
@@ -125,6 +125,7 @@ int wmain(int argc, wchar_t** argv) {
             result = 3;
         } else {
             const int rows = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+            std::fprintf(out, "rows %d\n", rows);
             for (int row = 0; row < rows; ++row) {
                 const UINT state = static_cast<UINT>(
                     SendMessageW(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK));
