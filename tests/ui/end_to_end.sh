@@ -15,7 +15,17 @@ DESKTOP="QE2E$$"
 WORK="$(mktemp -d /tmp/qe2e-XXXXXXXX)"
 NAME="$(basename "$WORK")"
 APP_PID=""
+PROBE_PID=""
+PROBE_DIR="$WORK/probe"
+mkdir -p "$PROBE_DIR"
 cleanup() {
+    if [ -n "$PROBE_PID" ]; then
+        [ -z "$APP_PID" ] || probe close >/dev/null 2>&1 || true
+        { echo quit >"$PROBE_DIR/quit.new" && mv "$PROBE_DIR/quit.new" "$PROBE_DIR/quit.cmd"; } \
+            2>/dev/null || true
+        sleep 0.5
+        kill -0 "$PROBE_PID" 2>/dev/null && kill "$PROBE_PID" 2>/dev/null || true
+    fi
     if [ -n "$APP_PID" ] && kill -0 "$APP_PID" 2>/dev/null; then kill "$APP_PID" 2>/dev/null || true; fi
     rm -rf "$WORK"
 }
@@ -39,13 +49,17 @@ make_projector "$WORK/extra/manual.exe" 90100 5 25   # found only when added by 
 head -c 300000 /dev/zero >"$WORK/src/not-a-projector.exe"
 winpath() { echo "Z:${1//\//\\}"; }
 
-# Runs the probe inside the virtual desktop and prints what it wrote.
+# Asks the probe, which runs inside the virtual desktop, and prints its answer.
 probe() {
-    local out="$WORK/probe-$RANDOM.txt"
-    "$QUENLOR_WINE" explorer "/desktop=$DESKTOP,800x600" "$PROBE_EXE" "$@" "$(winpath "$out")" \
-        >/dev/null 2>&1 || true
-    for _ in $(seq 1 50); do
-        [ -s "$out" ] && { sleep 0.2; cat "$out"; rm -f "$out"; return 0; }
+    local id="q$BASHPID-$RANDOM"
+    printf '%s\n' "$@" >"$PROBE_DIR/$id.new"
+    mv "$PROBE_DIR/$id.new" "$PROBE_DIR/$id.cmd"
+    for _ in $(seq 1 100); do
+        if [ -e "$PROBE_DIR/$id.out" ]; then
+            cat "$PROBE_DIR/$id.out"
+            rm -f "$PROBE_DIR/$id.out"
+            return 0
+        fi
         sleep 0.1
     done
     echo "end_to_end: probe $1 gave no answer" >&2
@@ -109,11 +123,13 @@ pick_folder() {  # last-part
     xdotool key Return
 }
 
-# A Wine server still shutting down from an earlier test can swallow the start of a desktop.
-timeout 30 "$QUENLOR_WINESERVER" -w || true
 echo "end_to_end: starting Quenlor.exe in desktop $DESKTOP" >&2
 "$QUENLOR_WINE" explorer "/desktop=$DESKTOP,800x600" "$QUENLOR_EXE" >/dev/null 2>&1 &
 APP_PID=$!
+sleep 1
+"$QUENLOR_WINE" explorer "/desktop=$DESKTOP,800x600" "$PROBE_EXE" serve "$(winpath "$PROBE_DIR")" \
+    >/dev/null 2>&1 &
+PROBE_PID=$!
 WINDOW="$(wait_probe '^frame' window)" || fail "the main window did not appear"
 read -r OX OY DESKTOP_ID <<<"$(desktop_origin)" || fail "no virtual desktop window"
 echo "main window: $(head -n1 <<<"$WINDOW"), desktop at $OX,$OY" >&2
@@ -193,8 +209,10 @@ done
 click_control 1009   # 删除
 cells="$(wait_probe '^rows 0$' cells)" || { echo "$cells"; fail "删除 left rows"; }
 
-# 退出 ends the program.
+# 退出 ends the program: its window goes, then (with the probe told to quit) the desktop.
 click_control 1015
+wait_probe '^error 2' window >/dev/null || fail "the window is still there after 退出"
+echo quit >"$PROBE_DIR/quit.new" && mv "$PROBE_DIR/quit.new" "$PROBE_DIR/quit.cmd"
 for _ in $(seq 1 40); do
     kill -0 "$APP_PID" 2>/dev/null || break
     sleep 0.25

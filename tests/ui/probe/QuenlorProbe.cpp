@@ -3,12 +3,14 @@
 //   QuenlorProbe cells OUT    "rows N", then every row of the file list: tick, five cells
 //   QuenlorProbe item ROW OUT the rectangle of row ROW (1-based) of the file list, screen pixels
 //   QuenlorProbe dialog OUT   the title and rectangle of the foreground window
+//   QuenlorProbe close OUT    asks the window to close (cleaning up after a failed test)
 // Writes UTF-8 lines to OUT; exits with 2 when the window is not there.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -83,13 +85,9 @@ std::wstring CellText(HWND list, const RemoteBuffer& buffer, int row, int column
     return text;
 }
 
-}  // namespace
-
-int wmain(int argc, wchar_t** argv) {
-    if (argc < 3) return 1;
-    const std::wstring command = argv[1];
-    FILE* out = _wfopen(argv[argc - 1], L"wb");
-    if (!out) return 1;
+// One command; its answer goes to `out`. 0 when answered, 2 when the window is not there.
+int Answer(const std::vector<std::wstring>& args, FILE* out) {
+    const std::wstring command = args.empty() ? std::wstring() : args[0];
     int result = 0;
     HWND form = FindForm();
     if (command == L"dialog") {
@@ -102,6 +100,9 @@ int wmain(int argc, wchar_t** argv) {
         PrintRect(out, "rect", r);
     } else if (!form) {
         result = 2;
+    } else if (command == L"close") {
+        PostMessageW(form, WM_CLOSE, 0, 0);
+        std::fprintf(out, "closing\n");
     } else if (command == L"window") {
         RECT r;
         GetWindowRect(form, &r);
@@ -135,13 +136,13 @@ int wmain(int argc, wchar_t** argv) {
                 std::fprintf(out, "%s\n", line.c_str());
             }
         }
-    } else if (command == L"item" && argc >= 4) {
+    } else if (command == L"item" && args.size() >= 2) {
         HWND list = FindList(form);
         RemoteBuffer buffer(list, sizeof(RECT));
         RECT r = {};
         r.left = LVIR_BOUNDS;
         if (!list || !buffer.ok() || !buffer.Write(0, &r, sizeof(r)) ||
-            !SendMessageW(list, LVM_GETITEMRECT, _wtoi(argv[2]) - 1,
+            !SendMessageW(list, LVM_GETITEMRECT, _wtoi(args[1].c_str()) - 1,
                           reinterpret_cast<LPARAM>(buffer.at(0))) ||
             !buffer.Read(0, &r, sizeof(r))) {
             result = 3;
@@ -152,6 +153,69 @@ int wmain(int argc, wchar_t** argv) {
     } else {
         result = 1;
     }
+    if (result != 0) std::fprintf(out, "error %d\n", result);
+    return result;
+}
+
+std::wstring Wide(const std::string& text) {
+    if (text.empty()) return std::wstring();
+    const int size =
+        MultiByteToWideChar(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(static_cast<size_t>(size), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), size);
+    return out;
+}
+
+// Serves commands from files: DIR\NAME.cmd holds the arguments, one a line; the answer is written
+// to DIR\NAME.tmp and renamed to DIR\NAME.out. Ends on the command "quit".
+int Serve(const std::wstring& dir) {
+    // Also ends when the directory is gone or after ten minutes, so it never outlives its test.
+    const ULONGLONG deadline = GetTickCount64() + 10 * 60 * 1000;
+    for (;;) {
+        if (GetFileAttributesW(dir.c_str()) == INVALID_FILE_ATTRIBUTES ||
+            GetTickCount64() > deadline)
+            return 0;
+        WIN32_FIND_DATAW found;
+        HANDLE search = FindFirstFileW((dir + L"\\*.cmd").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE) {
+            Sleep(30);
+            continue;
+        }
+        std::wstring name = found.cFileName;
+        FindClose(search);
+        const std::wstring base = dir + L"\\" + name.substr(0, name.size() - 4);
+        std::vector<std::wstring> args;
+        if (FILE* in = _wfopen((base + L".cmd").c_str(), L"rb")) {
+            char line[1024];
+            while (std::fgets(line, sizeof(line), in)) {
+                std::string text(line);
+                while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+                    text.pop_back();
+                if (!text.empty()) args.push_back(Wide(text));
+            }
+            std::fclose(in);
+        }
+        DeleteFileW((base + L".cmd").c_str());
+        if (!args.empty() && args[0] == L"quit") return 0;
+        if (FILE* out = _wfopen((base + L".tmp").c_str(), L"wb")) {
+            Answer(args, out);
+            std::fclose(out);
+            MoveFileExW((base + L".tmp").c_str(), (base + L".out").c_str(),
+                        MOVEFILE_REPLACE_EXISTING);
+        }
+    }
+}
+
+}  // namespace
+
+//   QuenlorProbe serve DIR    answers commands given as files in DIR (see Serve)
+//   QuenlorProbe COMMAND ARGS... OUT   answers one command into OUT
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 3) return 1;
+    if (std::wstring(argv[1]) == L"serve") return Serve(argv[2]);
+    FILE* out = _wfopen(argv[argc - 1], L"wb");
+    if (!out) return 1;
+    const int result = Answer(std::vector<std::wstring>(argv + 1, argv + argc - 1), out);
     std::fclose(out);
     return result;
 }
