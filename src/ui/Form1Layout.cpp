@@ -37,11 +37,7 @@ void Form1::CreateControls() {
         const RECT r = twips_.Rect(left, top, width, height);
         HWND hwnd = button.Create(hwnd_, id, r.left, r.top, r.right - r.left, r.bottom - r.top,
                                   caption, enabled);
-        if (hwnd) {
-            SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-            // The face is drawn with the font it has now.
-            button.Caption(caption);
-        }
+        if (hwnd) SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     };
     Controls& c = controls_;
 
