@@ -197,7 +197,7 @@ void ButtonCr::PaintButton(COLORREF topLeft, COLORREF bottomRight) {
     const int height = face_.height();
     Fill(dc, RECT{0, 0, width, height}, GetSysColor(COLOR_BTNFACE));
 
-    ScopedSelect font(dc, font_ ? static_cast<HGDIOBJ>(font_) : GetStockObject(DEFAULT_GUI_FONT));
+    SelectScope font(dc, font_ ? static_cast<HGDIOBJ>(font_) : GetStockObject(DEFAULT_GUI_FONT));
     SIZE text{};
     GetTextExtentPoint32W(dc, caption_.c_str(), static_cast<int>(caption_.size()), &text);
     const bool enabled = IsWindowEnabled(hwnd_) != FALSE;
@@ -217,7 +217,7 @@ void ButtonCr::PaintButton(COLORREF topLeft, COLORREF bottomRight) {
     Fill(dc, layout.lines[2], bottomRight);
     Fill(dc, layout.lines[3], bottomRight);
 
-    ClientDC window(hwnd_);
+    WindowDC window(hwnd_);
     face_.CopyTo(window.get());
 }
 

@@ -7,7 +7,7 @@ bool FaceImage::Resize(HWND window, int width, int height) {
     Release();
     if (width <= 0 || height <= 0) return false;
 
-    ClientDC screen(window);
+    WindowDC screen(window);
     if (!screen.get()) return false;
     dc_ = CreateCompatibleDC(screen.get());
     bitmap_ = dc_ ? CreateCompatibleBitmap(screen.get(), width, height) : nullptr;

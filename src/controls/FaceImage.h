@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "win/GdiHandle.h"
+
 namespace quenlor {
 
 class FaceImage {
@@ -33,38 +35,6 @@ class FaceImage {
     HGDIOBJ previous_ = nullptr;  // what was selected into dc_ before bitmap_
     int width_ = 0;
     int height_ = 0;
-};
-
-// Selects an object into a DC for one scope and puts the previous one back.
-class ScopedSelect {
-  public:
-    ScopedSelect(HDC dc, HGDIOBJ object)
-        : dc_(dc), previous_(object ? SelectObject(dc, object) : nullptr) {}
-    ScopedSelect(const ScopedSelect&) = delete;
-    ScopedSelect& operator=(const ScopedSelect&) = delete;
-    ~ScopedSelect() {
-        if (previous_) SelectObject(dc_, previous_);
-    }
-
-  private:
-    HDC dc_;
-    HGDIOBJ previous_;
-};
-
-// A window's client DC for one scope.
-class ClientDC {
-  public:
-    explicit ClientDC(HWND window) : window_(window), dc_(GetDC(window)) {}
-    ClientDC(const ClientDC&) = delete;
-    ClientDC& operator=(const ClientDC&) = delete;
-    ~ClientDC() {
-        if (dc_) ReleaseDC(window_, dc_);
-    }
-    HDC get() const { return dc_; }
-
-  private:
-    HWND window_;
-    HDC dc_;
 };
 
 }  // namespace quenlor

@@ -2,27 +2,9 @@
 
 #include <utility>
 
+#include "win/GdiHandle.h"
+
 namespace quenlor {
-namespace {
-
-// The screen's device context for the duration of one operation, released with the object.
-// (Borrowed with GetDC rather than made with CreateDC("DISPLAY"): the same display, for a
-// fraction of the cost, which counts as surfaces are resized while painting.)
-class DisplayDC {
-  public:
-    DisplayDC() : hdc_(GetDC(nullptr)) {}
-    DisplayDC(const DisplayDC&) = delete;
-    DisplayDC& operator=(const DisplayDC&) = delete;
-    ~DisplayDC() {
-        if (hdc_) ReleaseDC(nullptr, hdc_);
-    }
-    HDC get() const { return hdc_; }
-
-  private:
-    HDC hdc_;
-};
-
-}  // namespace
 
 cMemDC::cMemDC(cMemDC&& other) noexcept
     : hdc_(std::exchange(other.hdc_, nullptr)),
@@ -52,7 +34,9 @@ void cMemDC::CreateFromPicture(HBITMAP sPic) {
     Height(bm.bmHeight);
     if (hdc_ == nullptr) return;
 
-    const DisplayDC display;
+    // The screen's context is borrowed (GetDC) rather than made with CreateDC("DISPLAY"): the
+    // same display for a fraction of the cost, which counts as surfaces grow while painting.
+    const WindowDC display;
     const HDC source = CreateCompatibleDC(display.get());
     if (source == nullptr) return;
     const HGDIOBJ previous = SelectObject(source, sPic);
@@ -73,7 +57,7 @@ void cMemDC::Height(int32_t lHeight) {
 
 void cMemDC::CreateSurface(int32_t lWidth, int32_t lHeight) {
     DestroySurface();
-    const DisplayDC display;
+    const WindowDC display;
     hdc_ = CreateCompatibleDC(display.get());
     if (hdc_ == nullptr) return;
     bitmap_ = CreateCompatibleBitmap(display.get(), lWidth, lHeight);

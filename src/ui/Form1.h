@@ -13,7 +13,7 @@
 #include "../controls/ButtonCr.h"
 #include "Dialogs.h"
 #include "FileListView.h"
-#include "GdiHandle.h"
+#include "win/GdiHandle.h"
 #include "MessagePump.h"
 #include "Twips.h"
 #include "quenlor/Converter.h"

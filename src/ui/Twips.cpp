@@ -1,11 +1,11 @@
 #include "Twips.h"
 
-#include "GdiHandle.h"
+#include "win/GdiHandle.h"
 
 namespace quenlor {
 
 int Twips::SystemDpi() {
-    ScreenDC screen;
+    WindowDC screen;
     const int dpi = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
     return dpi > 0 ? dpi : 96;
 }

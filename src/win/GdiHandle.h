@@ -51,18 +51,19 @@ class SelectScope {
     HGDIOBJ old_;
 };
 
-// A device context for the whole screen, released at the end of the scope.
-class ScreenDC {
+// A window's device context (the whole screen's for no window), released at the end of the scope.
+class WindowDC {
   public:
-    ScreenDC() : dc_(GetDC(nullptr)) {}
-    ScreenDC(const ScreenDC&) = delete;
-    ScreenDC& operator=(const ScreenDC&) = delete;
-    ~ScreenDC() {
-        if (dc_) ReleaseDC(nullptr, dc_);
+    explicit WindowDC(HWND window = nullptr) : window_(window), dc_(GetDC(window)) {}
+    WindowDC(const WindowDC&) = delete;
+    WindowDC& operator=(const WindowDC&) = delete;
+    ~WindowDC() {
+        if (dc_) ReleaseDC(window_, dc_);
     }
     HDC get() const { return dc_; }
 
   private:
+    HWND window_;
     HDC dc_;
 };
 
