@@ -5,7 +5,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 bash "$root/tools/setup.sh"
-cmake -S "$root" -B "$root/build" -G Ninja -DQUENLOR_TESTS=OFF >/dev/null
+cmake -S "$root" -B "$root/build" -G Ninja >/dev/null
 cmake --build "$root/build" --target quenlor-cli demo-folder >/dev/null
 demo="$root/build/demo"
 
@@ -20,7 +20,7 @@ if [ "${1:-}" = "--cli" ]; then
     exit 0
 fi
 
-cmake -S "$root" -B "$root/build-win" -G Ninja -DQUENLOR_TESTS=OFF \
+cmake -S "$root" -B "$root/build-win" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
 cmake --build "$root/build-win" --target Quenlor >/dev/null
 source "$root/tools/wine-env.sh"

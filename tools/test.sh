@@ -41,7 +41,7 @@ build() {
     local name="$1" dir="$2"
     shift 2
     echo "=== build: $name"
-    if cmake -S "$root" -B "$dir" -G Ninja "$@" >/dev/null && cmake --build "$dir" -j "$jobs"; then
+    if cmake -S "$root" -B "$dir" -G Ninja -DQUENLOR_TESTS=ON "$@" >/dev/null && cmake --build "$dir" -j "$jobs"; then
         return 0
     fi
     failed=$((failed + 1))
