@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "CliHost.h"
 #include "quenlor/Converter.h"
 #include "quenlor/FileSystem.h"
 #include "quenlor/Search.h"
@@ -18,12 +19,13 @@
 #endif
 
 using namespace quenlor;
+using namespace quenlor::cli;
 using Clock = std::chrono::steady_clock;
 
 namespace {
 
 class GapPump : public IMessagePump {
-public:
+  public:
     void Pump() override {
 #ifdef _WIN32
         MSG msg;
@@ -38,55 +40,30 @@ public:
     Clock::time_point last;
 };
 
-class List : public IFileList {
-public:
-    void AddRow(const std::wstring& t) override { rows.push_back(t); }
-    int RowCount() const override { return static_cast<int>(rows.size()); }
-    std::wstring RowText(int r) const override { return rows[r - 1]; }
-    bool RowChecked(int) const override { return true; }
-    void SetCell(int, Column, const std::wstring&) override {}
-    std::vector<std::wstring> rows;
-};
-
-class Status : public IStatusLine {
-public:
-    void SetStatus(const std::wstring& t) override { last = t; }
-    std::wstring last;
-};
-
-class Panel : public IConvertPanel {
-public:
-    std::wstring dir;
-    bool AutoSave() const override { return false; }
-    bool DeleteSource() const override { return false; }
-    std::wstring SaveDirText() const override { return dir; }
-    void SetStopEnabled(bool) override {}
-    void SetConvertEnabled(bool) override {}
-    void ShowMessage(const std::wstring&, const std::wstring&) override {}
-    std::wstring FormatSize(uint64_t b) const override { return Decimal(b); }
-};
-
-double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+double Ms(Clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
 
 int Run(const std::wstring& dir, const std::wstring& file, const std::wstring& out) {
     FileSystem& fs = NativeFileSystem();
     {
         GapPump pump;
-        List list;
-        Status status;
+        CliFileList list;
+        CliStatusLine status;
         Search search(fs, list, status, pump);
         const auto start = Clock::now();
         search.StartSearch(fs.DirectoryPath(fs.Absolute(dir)));
         const double total = Ms(Clock::now() - start);
-        std::printf("search:  %zu rows, %.0f ms, %ld queue checks, longest gap %.1f ms\n",
-                    list.rows.size(), total, pump.calls, Ms(pump.worst));
+        std::printf("search:  %d rows, %.0f ms, %ld queue checks, longest gap %.1f ms\n",
+                    list.RowCount(), total, pump.calls, Ms(pump.worst));
     }
     {
         GapPump pump;
-        List list;
-        Status status;
-        Panel panel;
-        panel.dir = fs.Absolute(out);
+        CliFileList list;
+        CliStatusLine status;
+        CliConvertPanel panel;
+        panel.autoSave = false;
+        panel.saveDir = fs.Absolute(out);
         list.AddRow(fs.Absolute(file));
         Converter converter(fs, list, status, pump, panel);
         const auto start = Clock::now();
