@@ -114,7 +114,7 @@ int Converter::ExtractMovie(const std::wstring& source, const std::wstring& targ
         list_.SetCell(RowIndex, Column::Result, kSucceeded);
         list_.SetCell(RowIndex, Column::Version, L"Ver: " + Decimal(static_cast<int64_t>(version)));
         list_.SetCell(RowIndex, Column::Size, panel_.FormatSize(size));
-        list_.SetCell(RowIndex, Column::SaveDir, TargetFile);
+        list_.SetCell(RowIndex, Column::SaveDir, target);
     }
     ExtractOk = true;
     return 1;
