@@ -73,25 +73,25 @@ bool Form1::Create(int show_command) {
         DestroyMenu(menu);
         return false;
     }
-    // A menu bar that wraps (narrow window, large font) takes client height: measure and correct.
-    RECT client;
-    GetClientRect(hwnd_, &client);
-    const int missing = twips_.ToPixels(5370) - (client.bottom - client.top);
-    if (missing != 0) {
-        RECT window;
-        GetWindowRect(hwnd_, &window);
-        SetWindowPos(hwnd_, nullptr, 0, 0, window.right - window.left,
-                     window.bottom - window.top + missing, SWP_NOMOVE | SWP_NOZORDER);
-    }
+    menu_ = menu;
     pump_.SetWindow(hwnd_);
     CreateControls();
     Form_Load();
+    // The frame is the skin's now: size the window so that the client area keeps its size.
+    RECT client, window;
+    GetClientRect(hwnd_, &client);
+    GetWindowRect(hwnd_, &window);
+    const int width = window.right - window.left + twips_.ToPixels(6255) - client.right;
+    const int height = window.bottom - window.top + twips_.ToPixels(5370) - client.bottom;
+    SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
     ShowWindow(hwnd_, show_command);
     UpdateWindow(hwnd_);
     return true;
 }
 
 void Form1::Form_Load() {
+    caption_ = std::make_unique<cNeoCaption>();
+    ApplySkin(*caption_);
     // The add-file dialog starts in the folder the program was started from.
     wchar_t path[MAX_PATH] = {};
     const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
@@ -130,6 +130,9 @@ LRESULT CALLBACK Form1::WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARA
     }
     if (!form) return DefWindowProcW(hwnd, message, wparam, lparam);
     if (message == WM_NCDESTROY) {
+        // A menu the skin took off the window is not destroyed with it.
+        if (form->menu_ && GetMenu(hwnd) != form->menu_) DestroyMenu(form->menu_);
+        form->menu_ = nullptr;
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         form->hwnd_ = nullptr;
         form->pump_.SetWindow(nullptr);
@@ -223,9 +226,7 @@ HBRUSH Form1::OnControlColor(UINT message, HDC dc, HWND control) {
 }
 
 void Form1::SetMenuEnabled(UINT command, bool enabled) {
-    if (!hwnd_) return;
-    EnableMenuItem(GetMenu(hwnd_), command, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
-    DrawMenuBar(hwnd_);
+    if (menu_) EnableMenuItem(menu_, command, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
 }
 
 std::wstring Form1::TextOf(HWND control) const {
