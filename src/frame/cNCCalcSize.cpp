@@ -262,22 +262,23 @@ int32_t cNCCalcSize::ComputeHitTest(POINT screen) {
 }
 
 LRESULT cNCCalcSize::OnNCLButtonDown(HWND hwnd, WPARAM wParam, LPARAM lParam) {
+    const POINT screen = PointOf(lParam);
+    const int32_t code = ComputeHitTest(screen);
+    INCAreaModifier* painter = GetImplementation();
+    if (painter && (wParam == HTCAPTION || lastHitTest_ == HTCAPTION)) {
+        if (!windowActive_) SetForegroundWindow(hwnd);
+        DragWindow();
+        return 0;
+    }
     // Nudge the pointer by one pixel, back and forth on alternate clicks, so that the system
-    // brings the hover state of what lies under it up to date.
+    // brings the hover state of what lies under it up to date. (Not for a caption drag: the
+    // window would follow the nudge.)
     if (nudgeX_ == 0) nudgeX_ = 1;
     if (nudgeY_ == 0) nudgeY_ = 1;
     nudgeX_ = -nudgeX_;
     nudgeY_ = -nudgeY_;
     mouse_event(MOUSEEVENTF_MOVE, static_cast<DWORD>(nudgeX_), static_cast<DWORD>(nudgeY_), 0, 0);
-
-    const POINT screen = PointOf(lParam);
-    const int32_t code = ComputeHitTest(screen);
-    if (INCAreaModifier* painter = GetImplementation()) {
-        if (wParam == HTCAPTION || lastHitTest_ == HTCAPTION) {
-            if (!windowActive_) SetForegroundWindow(hwnd);
-            DragWindow();
-            return 0;
-        }
+    if (painter) {
         SIZE size;
         const POINT p = ToWindow(screen, &size);
         bool handled = false;
