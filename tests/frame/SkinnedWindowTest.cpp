@@ -363,6 +363,53 @@ TEST(SkinnedWindow, CloseButtonFiresOnlyWhenReleasedOverIt) {
 }
 
 // Presses the keys one after the other, as fingers do, and lets them go in reverse order.
+// The drag test's script, run by a thread timer from inside the engine's drag loop.
+struct DragScript {
+    HWND hwnd = nullptr;
+    POINT start = {}, offset = {40, 25};
+    RECT moved = {};
+    int step = 0;
+} g_drag;
+
+void CALLBACK DragStep(HWND, UINT, UINT_PTR id, DWORD) {
+    if (g_drag.step++ == 0) {
+        SetCursorPos(g_drag.start.x + g_drag.offset.x, g_drag.start.y + g_drag.offset.y);
+        return;
+    }
+    GetWindowRect(g_drag.hwnd, &g_drag.moved);
+    KillTimer(nullptr, id);
+    DestroyWindow(g_drag.hwnd);  // while the drag loop still runs
+}
+
+TEST(SkinnedWindow, CaptionDragFollowsThePointerAndEndsWhenTheWindowGoes) {
+    SkinPictures pictures;
+    g_drag = DragScript{};
+    g_drag.hwnd = MakeWindow(100, 420, kWidth, kHeight, kFixed);
+    ASSERT_NE(g_drag.hwnd, nullptr);
+    SetPropW(g_drag.hwnd, kClosable, reinterpret_cast<HANDLE>(1));
+    cNeoCaption painter;
+    AttachMainSkin(painter, g_drag.hwnd, pictures);
+    RECT before;
+    GetWindowRect(g_drag.hwnd, &before);
+    g_drag.start = {before.left + 200, before.top + 15};
+    SetCursorPos(g_drag.start.x, g_drag.start.y);
+    PumpMessages();
+
+    SetTimer(nullptr, 0, 100, &DragStep);
+    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+    for (int i = 0; i < 300 && IsWindow(g_drag.hwnd); ++i) {
+        PumpMessages();  // the press arrives here and the drag loop runs inside
+        Sleep(10);
+    }
+    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+    PumpMessages();
+    EXPECT_FALSE(IsWindow(g_drag.hwnd));
+    EXPECT_EQ(g_drag.step, 2);
+    EXPECT_EQ(g_drag.moved.left - before.left, g_drag.offset.x);
+    EXPECT_EQ(g_drag.moved.top - before.top, g_drag.offset.y);
+    EXPECT_EQ(painter.Engine()->hWnd(), nullptr);
+}
+
 void PressKeys(std::initializer_list<BYTE> keys) {
     const auto send = [](BYTE key, DWORD flags) {
         keybd_event(key, 0, flags, 0);
