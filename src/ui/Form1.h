@@ -140,6 +140,10 @@ class Form1 : public IStatusLine, public IConvertPanel {
     void CreateControls();  // Form1Layout.cpp
     void Paint(HDC dc);     // Form1Paint.cpp
     void OnCommand(int id, int code);
+    // The folder dialog, opening at the last folder chosen in this run.
+    std::wstring PickFolder(const std::wstring& prompt);
+    // Runs the command a shortcut key asks for while its button is enabled; true when it ran.
+    bool RunShortcut(const MSG& message);
     void OnNotify(const NMHDR& header);
     HBRUSH OnControlColor(UINT message, HDC dc, HWND control);
     void FinishUnload();
@@ -159,6 +163,7 @@ class Form1 : public IStatusLine, public IConvertPanel {
     Search search_;
     Converter converter_;
     std::wstring status_;
+    std::wstring last_folder_;  // the last folder chosen in a folder dialog (this run only)
     int busy_depth_ = 0;
     bool unload_pending_ = false;
 };
