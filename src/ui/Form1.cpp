@@ -86,6 +86,8 @@ bool Form1::Create(int show_command) {
     }
     pump_.SetWindow(hwnd_);
     CreateControls();
+    tips_.Create(hwnd_, list_.hWnd(),
+                 [this](int row, int column) { return list_.TipText(row, column); });
     Form_Load();
     ShowWindow(hwnd_, show_command);
     UpdateWindow(hwnd_);
@@ -166,6 +168,15 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         case kFinishUnload:
             if (!Busy()) FinishUnload();
             return 0;
+        case WM_SETCURSOR:
+            // The pointer moved over one of the controls: the list's cell tips follow it.
+            if (reinterpret_cast<HWND>(wparam) == list_.hWnd()) {
+                POINT cursor;
+                if (GetCursorPos(&cursor)) tips_.Track(cursor);
+            } else {
+                tips_.Hide();
+            }
+            return DefWindowProcW(hwnd_, message, wparam, lparam);
         case kTranslateShortcut:
             return RunShortcut(*reinterpret_cast<const MSG*>(lparam)) ? 1 : 0;
         default:

@@ -13,6 +13,7 @@
 #include "../controls/ButtonCr.h"
 #include "Dialogs.h"
 #include "FileListView.h"
+#include "ListTips.h"
 #include "win/GdiHandle.h"
 #include "MessagePump.h"
 #include "Twips.h"
@@ -92,6 +93,7 @@ class Form1 : public IStatusLine, public IConvertPanel {
     };
     Controls& controls() { return controls_; }
     FileListView& ListView1() { return list_; }
+    ListTips& ListView1Tips() { return tips_; }
     Search& search() { return search_; }
     Converter& converter() { return converter_; }
     const Twips& twips() const { return twips_; }
@@ -159,6 +161,7 @@ class Form1 : public IStatusLine, public IConvertPanel {
     GdiHandle<HBITMAP> banner_;
     Controls controls_;
     FileListView list_;
+    ListTips tips_;
     MessagePump pump_;
     Search search_;
     Converter converter_;
