@@ -45,7 +45,7 @@ bool Form1::RegisterClass() {
     if (GetClassInfoExW(instance_, kClassName, &existing)) return true;
     WNDCLASSEXW window_class = {};
     window_class.cbSize = sizeof(window_class);
-    window_class.lpfnWndProc = &Form1::WindowProc;
+    window_class.lpfnWndProc = &WindowThunk<Form1>;
     window_class.hInstance = instance_;
     window_class.hIcon = LoadIconW(instance_, MAKEINTRESOURCEW(IDI_QUENLOR));
     window_class.hIconSm = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_QUENLOR),
@@ -122,25 +122,14 @@ void Form1::FinishUnload() {
     if (hwnd_) DestroyWindow(hwnd_);
 }
 
-LRESULT CALLBACK Form1::WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    Form1* form = nullptr;
-    if (message == WM_NCCREATE) {
-        form = static_cast<Form1*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
-        form->hwnd_ = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-    } else {
-        form = reinterpret_cast<Form1*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    }
-    if (!form) return DefWindowProcW(hwnd, message, wparam, lparam);
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-        form->hwnd_ = nullptr;
-        form->pump_.SetWindow(nullptr);
-        const LRESULT result = DefWindowProcW(hwnd, message, wparam, lparam);
-        if (form->Unloaded) form->Unloaded();
-        return result;
-    }
-    return form->HandleMessage(message, wparam, lparam);
+void Form1::BindWindow(HWND hwnd) {
+    hwnd_ = hwnd;
+}
+
+void Form1::UnbindWindow() {
+    hwnd_ = nullptr;
+    pump_.SetWindow(nullptr);
+    if (Unloaded) Unloaded();  // last: the program may end here
 }
 
 LRESULT Form1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {

@@ -15,6 +15,7 @@
 #include "FileListView.h"
 #include "ListTips.h"
 #include "win/GdiHandle.h"
+#include "win/WindowThunk.h"
 #include "MessagePump.h"
 #include "Twips.h"
 #include "quenlor/Converter.h"
@@ -136,8 +137,10 @@ class Form1 : public IStatusLine, public IConvertPanel {
         Form1& form_;
     };
 
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+    friend LRESULT CALLBACK WindowThunk<Form1>(HWND, UINT, WPARAM, LPARAM) noexcept;
+    void BindWindow(HWND hwnd);
     LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+    void UnbindWindow();
     bool RegisterClass();
     void CreateControls();  // Form1Layout.cpp
     void Paint(HDC dc);     // Form1Paint.cpp
