@@ -5,6 +5,7 @@
 
 #include "quenlor/Projector.h"
 #include "quenlor/Text.h"
+#include "quenlor/Trailer.h"
 
 namespace quenlor {
 
@@ -98,13 +99,23 @@ int Converter::ExtractMovie(const std::wstring& source, const std::wstring& targ
 
     auto file = fs_.OpenRead(source);
     if (!file) return 0;
-    const std::optional<int64_t> start = FindMovieStart(*file, kExtractionTable, pacer_);
-    if (!start) return 0;
+    // A movie found in a stub window runs to the end of the file; one found only by its trailer is
+    // exactly the length the trailer gives.
+    uint64_t start = 0;
+    uint64_t end = file->Size();
+    if (const std::optional<int64_t> found = FindMovieStart(*file, kExtractionTable, pacer_)) {
+        start = static_cast<uint64_t>(*found);
+    } else if (const auto movie = AnyVersion ? FindTrailerMovie(*file) : std::nullopt) {
+        start = movie->start;
+        end = movie->start + movie->length;
+    } else {
+        return 0;
+    }
     // Writing the movie over its own projector would destroy the source.
     if (fs_.SameFile(source, target)) return 0;
 
     unsigned version = 0;
-    if (!CopyMovie(*file, static_cast<uint64_t>(*start), target, version)) return 0;
+    if (!CopyMovie(*file, start, end, target, version)) return 0;
     pacer_.Step();
     file.reset();
 
@@ -120,12 +131,11 @@ int Converter::ExtractMovie(const std::wstring& source, const std::wstring& targ
     return 1;
 }
 
-// Copies the movie in bounded chunks into a temporary file beside the target, makes it durable, and
-// only then puts it in the target's place: a failure leaves any earlier file of that name as it
-// was.
-bool Converter::CopyMovie(ReadableFile& source, uint64_t start, const std::wstring& target,
-                          unsigned& version) {
-    const uint64_t end = source.Size();
+// Copies the movie, the bytes [start, end), in bounded chunks into a temporary file beside the
+// target, makes it durable, and only then puts it in the target's place: a failure leaves any
+// earlier file of that name as it was.
+bool Converter::CopyMovie(ReadableFile& source, uint64_t start, uint64_t end,
+                          const std::wstring& target, unsigned& version) {
     if (end < start + 4) return false;
 
     std::wstring temporary;
