@@ -11,8 +11,8 @@ namespace {
 constexpr unsigned char kMarker[4] = {0x56, 0x34, 0x12, 0xFA};
 constexpr unsigned kLowestVersion = 1;
 constexpr unsigned kHighestVersion = 50;
-constexpr uint64_t kShortestMovie = 8;   // a declared length below this is no movie
-constexpr uint64_t kLzmaHeader = 17;     // "ZWS", version, two lengths, five property bytes
+constexpr uint64_t kShortestMovie = 8;     // a declared length below this is no movie
+constexpr uint64_t kLzmaHeader = 17;       // "ZWS", version, two lengths, five property bytes
 constexpr unsigned kLzmaPropsLimit = 225;  // lc, lp and pb packed as (pb * 5 + lp) * 9 + lc
 
 uint32_t Le32(const unsigned char* p) {

@@ -1,7 +1,7 @@
 // Projectors of every player since Flash 4 end with a trailer behind the movie: the marker
 // 56 34 12 FA and the movie's length as an unsigned 32-bit little-endian number. The movie may be
-// uncompressed ("FWS"), zlib-compressed ("CWS") or LZMA-compressed ("ZWS"), and the stub in front of
-// it may have any length, so the trailer is the one way to find the movies of later players.
+// uncompressed ("FWS"), zlib-compressed ("CWS") or LZMA-compressed ("ZWS"), and the stub in front
+// of it may have any length, so the trailer is the one way to find the movies of later players.
 #pragma once
 
 #include <cstddef>
