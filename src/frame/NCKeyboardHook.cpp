@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cNCCalcSize.h"
+#include "win/CallbackBarrier.h"
 #include "win/GdiHandle.h"
 
 namespace quenlor {
@@ -18,20 +19,19 @@ std::vector<cNCCalcSize*>& Clients() {
     static std::vector<cNCCalcSize*> clients;
     return clients;
 }
-int g_failures = 0;
-
 LRESULT CALLBACK KeyboardHookProc(int nCode, WPARAM wParam, LPARAM lParam) noexcept {
-    try {
-        if (nCode == HC_ACTION && Hook() &&
-            IsAltKeyForPainter(wParam, lParam, GetAsyncKeyState(VK_CONTROL) != 0)) {
-            if (cNCCalcSize* engine = FindActiveEngine()) {
-                if (engine->HandleAltKey(static_cast<int32_t>(wParam))) return 1;
+    const auto next = [&] { return CallNextHookEx(Hook().get(), nCode, wParam, lParam); };
+    return RunGuarded(
+        "KeyboardHookProc",
+        [&]() -> LRESULT {
+            if (nCode == HC_ACTION && Hook() &&
+                IsAltKeyForPainter(wParam, lParam, GetAsyncKeyState(VK_CONTROL) != 0)) {
+                cNCCalcSize* engine = FindActiveEngine();
+                if (engine && engine->HandleAltKey(static_cast<int32_t>(wParam))) return 1;
             }
-        }
-    } catch (...) {
-        ++g_failures;
-    }
-    return CallNextHookEx(Hook().get(), nCode, wParam, lParam);
+            return next();
+        },
+        next);
 }
 
 }  // namespace
@@ -63,9 +63,6 @@ bool Installed() {
 }
 size_t ClientCount() {
     return Clients().size();
-}
-int Failures() {
-    return g_failures;
 }
 
 bool IsAltKeyForPainter(WPARAM vKey, LPARAM flags, bool ctrlDown) {

@@ -19,8 +19,6 @@ cNCCalcSize* FindActiveEngine();
 
 bool Installed();
 size_t ClientCount();
-// Errors caught inside the hook procedure since the start (the key then went its normal way).
-int Failures();
 
 // Whether a key event seen by the hook (virtual key, keystroke flags) is an Alt+key press to offer
 // to the painter: Alt held, going down, not Alt itself, no Ctrl, not F1-F12, Esc or Delete.

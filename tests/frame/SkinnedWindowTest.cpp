@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "NCKeyboardHook.h"
+#include "win/CallbackBarrier.h"
 #include "cNeoCaption.h"
 
 namespace quenlor {
@@ -467,7 +468,7 @@ TEST(SkinnedWindow, AltKeysGoToTheActiveWindowsPainterAndTheHookLastsWhileAnyEng
         EXPECT_EQ(GetPropW(hwnd, cNCCalcSize::kImplementationProperty), nullptr);
         EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd, GWLP_WNDPROC)), ownProc);
     }
-    EXPECT_EQ(NCKeyboardHook::Failures(), 0);
+    EXPECT_EQ(CallbackFailureCount(), 0);
 }
 
 // Fills the process's GDI handle table up to `headroom` free handles, and frees it again.

@@ -131,7 +131,13 @@ sleep 1
 "$QUENLOR_WINE" explorer "/desktop=$DESKTOP,800x600" "$PROBE_EXE" serve "$(winpath "$PROBE_DIR")" \
     >/dev/null 2>&1 &
 PROBE_PID=$!
-WINDOW="$(wait_probe '^frame' window)" || fail "the main window did not appear"
+# The window is there once it has its controls and, with the skin applied, its 437 x 416 frame.
+for _ in $(seq 1 40); do
+    WINDOW="$(wait_probe '^control1015 ' window)" || fail "the main window did not appear"
+    read -r _ fl ft fr fb <<<"$(grep '^frame' <<<"$WINDOW")"
+    [ "$((fr - fl))x$((fb - ft))" = "437x416" ] && break
+    sleep 0.25
+done
 read -r OX OY DESKTOP_ID <<<"$(desktop_origin)" || fail "no virtual desktop window"
 echo "main window: $(head -n1 <<<"$WINDOW"), desktop at $OX,$OY" >&2
 
@@ -214,7 +220,7 @@ cells="$(wait_probe '^rows 0$' cells)" || { echo "$cells"; fail "删除 left row
 # The skinned caption: dragged by it, the window moves by the pointer's offset.
 frame_of() { grep '^frame' <<<"$(probe window)"; }
 read -r _ fl ft fr fb <<<"$(frame_of)"
-[ "$((fr - fl))x$((fb - ft))" = "437x416" ] || fail "window is $((fr - fl))x$((fb - ft)), not 437x416"
+[ "$((fr - fl))x$((fb - ft))" = "437x416" ] || fail "the window is $((fr - fl))x$((fb - ft)), not 437x416"
 xdotool mousemove "$((OX + fl + 200))" "$((OY + ft + 18))"
 sleep 0.3
 xdotool mousedown 1
