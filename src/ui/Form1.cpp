@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "MainMenu.h"
+#include "Shortcuts.h"
 #include "SizeFormat.h"
 #include "quenlor/FileSystem.h"
 #include "res/resource.h"
@@ -86,6 +87,8 @@ bool Form1::Create(int show_command) {
     }
     pump_.SetWindow(hwnd_);
     CreateControls();
+    tips_.Create(hwnd_, list_.hWnd(),
+                 [this](int row, int column) { return list_.TipText(row, column); });
     Form_Load();
     ShowWindow(hwnd_, show_command);
     UpdateWindow(hwnd_);
@@ -160,6 +163,17 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         case kFinishUnload:
             if (!Busy()) FinishUnload();
             return 0;
+        case WM_SETCURSOR:
+            // The pointer moved over one of the controls: the list's cell tips follow it.
+            if (reinterpret_cast<HWND>(wparam) == list_.hWnd()) {
+                POINT cursor;
+                if (GetCursorPos(&cursor)) tips_.Track(cursor);
+            } else {
+                tips_.Hide();
+            }
+            return DefWindowProcW(hwnd_, message, wparam, lparam);
+        case kTranslateShortcut:
+            return RunShortcut(*reinterpret_cast<const MSG*>(lparam)) ? 1 : 0;
         default:
             return DefWindowProcW(hwnd_, message, wparam, lparam);
     }
@@ -191,6 +205,47 @@ void Form1::OnCommand(int id, int code) {
         default:
             break;
     }
+}
+
+std::wstring Form1::PickFolder(const std::wstring& prompt) {
+    std::wstring folder = dialogs_.BrowseForFolder(hwnd_, prompt, last_folder_);
+    if (!folder.empty()) last_folder_ = folder;
+    return folder;
+}
+
+bool Form1::RunShortcut(const MSG& message) {
+    Controls& c = controls_;
+    switch (ShortcutFor(KeyPressOf(message))) {
+        case Shortcut::SelectAll:
+            if (!c.Command8.Enabled()) return false;
+            Command8_Click();
+            return true;
+        case Shortcut::Remove:
+            if (!c.ButtonCr3.Enabled()) return false;
+            ButtonCr3_Click();
+            return true;
+        case Shortcut::Convert:
+            if (!c.Command7.Enabled()) return false;
+            Command7_Click();
+            return true;
+        case Shortcut::Stop:
+            // Whichever runs: the conversion's "停止" or the search's "停止搜索".
+            if (c.Command6.Enabled()) {
+                Command6_Click();
+                return true;
+            }
+            if (c.Command3.Enabled()) {
+                Command3_Click();
+                return true;
+            }
+            return false;
+        case Shortcut::About:
+            SendMessageW(hwnd_, WM_COMMAND, kMenuMABOUT, 0);
+            return true;
+        case Shortcut::None:
+            break;
+    }
+    return false;
 }
 
 void Form1::OnNotify(const NMHDR& header) {

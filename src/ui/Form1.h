@@ -14,6 +14,7 @@
 #include "Dialogs.h"
 #include "FileListView.h"
 #include "Form2.h"
+#include "ListTips.h"
 #include "win/GdiHandle.h"
 #include "win/WindowThunk.h"
 #include "MessagePump.h"
@@ -96,6 +97,7 @@ class Form1 : public IStatusLine, public IConvertPanel {
     };
     Controls& controls() { return controls_; }
     FileListView& ListView1() { return list_; }
+    ListTips& ListView1Tips() { return tips_; }
     Search& search() { return search_; }
     Converter& converter() { return converter_; }
     const Twips& twips() const { return twips_; }
@@ -148,6 +150,10 @@ class Form1 : public IStatusLine, public IConvertPanel {
     void CreateControls();  // Form1Layout.cpp
     void Paint(HDC dc);     // Form1Paint.cpp
     void OnCommand(int id, int code);
+    // The folder dialog, opening at the last folder chosen in this run.
+    std::wstring PickFolder(const std::wstring& prompt);
+    // Runs the command a shortcut key asks for while its button is enabled; true when it ran.
+    bool RunShortcut(const MSG& message);
     void OnNotify(const NMHDR& header);
     HBRUSH OnControlColor(UINT message, HDC dc, HWND control);
     void FinishUnload();
@@ -164,10 +170,12 @@ class Form1 : public IStatusLine, public IConvertPanel {
     GdiHandle<HBITMAP> banner_;
     Controls controls_;
     FileListView list_;
+    ListTips tips_;
     MessagePump pump_;
     Search search_;
     Converter converter_;
     std::wstring status_;
+    std::wstring last_folder_;  // the last folder chosen in a folder dialog (this run only)
     int busy_depth_ = 0;
     bool unload_pending_ = false;
     // Last: its window is owned by ours and goes with it; the object is kept until the next
