@@ -104,6 +104,7 @@ int32_t cToolbarMenu::ShowPopup(int32_t index) {
         if (valid && popup != nullptr && menuBar_->ItemScreenRect(index, item)) {
             TPMPARAMS placement{sizeof placement, item};
             rootPopup_ = popup;
+            GetCursorPos(&lastPoint_);
             const MenuHookScope hook(this);
             // Modal: returns when the popup closes, after any message of the program has run.
             result =
@@ -151,6 +152,10 @@ bool cToolbarMenu::FilterMessage(const MSG& msg) {
             }
             return false;
         case WM_MOUSEMOVE: {
+            // Only a real move counts: the system also reports the pointer where it rests when
+            // popups appear, which must not undo a switch made with the keyboard.
+            if (msg.pt.x == lastPoint_.x && msg.pt.y == lastPoint_.y) return false;
+            lastPoint_ = msg.pt;
             const int32_t n = menuBar_->ItemFromPoint(msg.pt);
             if (n >= 1 && n != currentItem_) SwitchTo(n);
             return false;

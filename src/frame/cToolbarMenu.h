@@ -61,6 +61,7 @@ class cToolbarMenu : public ISubclass, public std::enable_shared_from_this<cTool
     bool rightMovesOn_ = false;
     bool leftMovesBack_ = false;
     bool busy_ = false;
+    POINT lastPoint_{};  // where the pointer was at the last mouse move of the menu loop
 };
 
 // The WH_MSGFILTER hook of the menu loop: one for the program, serving one tracker.
