@@ -137,7 +137,9 @@ std::wstring cMenuBar::TopLevelText(HMENU menu, int32_t position) {
 }
 
 bool cMenuBar::OpenByMnemonic(int32_t vKey) {
-    if (hMenu_ == nullptr) return false;
+    // Alt+letter while a popup is shown (the keyboard hook runs inside the menu loop) opens
+    // nothing.
+    if (hMenu_ == nullptr || (tracker_ && tracker_->Busy())) return false;
     const int n = GetMenuItemCount(hMenu_);
     int32_t barItem = 0;
     for (int p = 0; p < n; ++p) {
@@ -159,7 +161,8 @@ void cMenuBar::OpenPopup(int32_t index) {
     StopHoverTimer();
     const std::shared_ptr<bool> alive = alive_;
     const std::shared_ptr<cToolbarMenu> tracker = tracker_;
-    if (tracker) tracker->ShowPopup(index);
+    if (!tracker || tracker->Busy()) return;  // the open popup's items stay as they are
+    tracker->ShowPopup(index);
     if (!*alive) return;  // the window went away with its bar while the popup was open
     RestorePopups();
     if (window_ != nullptr && IsWindow(window_)) TrackHover();

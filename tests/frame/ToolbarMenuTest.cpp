@@ -29,7 +29,7 @@ TEST(ToolbarMenuTest, MovesBetweenBarItemsLikeAMenuBar) {
         MoveTo(p);
         Click();
     };
-    bool hookWhileOpen = false;
+    bool hookWhileOpen = false, reopened = false;
     const auto noteHook = [&] { hookWhileOpen = MenuHook::Installed(); };
 
     struct Case {
@@ -56,7 +56,11 @@ TEST(ToolbarMenuTest, MovesBetweenBarItemsLikeAMenuBar) {
           {"edit", Settled({edit}), moveToEmptyBar},
           {"edit stays", Settled({edit}), keys({VK_ESCAPE})}}},
         {"a click on the open item keeps it open; a click elsewhere closes",
-         {{"file", Settled({file}), [] { Click(); }},
+         {{"file", Settled({file}),
+           [&] {
+               reopened = bar.OpenByMnemonic('E');  // as Alt+E from a keyboard hook would
+               Click();
+           }},
           {"file stays", Settled({file}), clickBelowBar}}},
     };
     for (const Case& c : cases) {
@@ -72,6 +76,7 @@ TEST(ToolbarMenuTest, MovesBetweenBarItemsLikeAMenuBar) {
         EXPECT_TRUE(PumpUntil([&] { return script.Done() && OpenPopups().empty(); }, 15000));
         EXPECT_TRUE(script.failures().empty()) << script.failures().front();
         EXPECT_TRUE(hookWhileOpen);
+        EXPECT_FALSE(reopened) << "no popup opens while one is shown";
         EXPECT_FALSE(MenuHook::Installed()) << "the hook lives only while a popup is shown";
         EXPECT_LE(bar.OpenItem(), 0) << "no item open";
         PumpFor(100);
