@@ -165,7 +165,8 @@ void cMenuBar::OpenPopup(int32_t index) {
     tracker->ShowPopup(index);
     if (!*alive) return;  // the window went away with its bar while the popup was open
     RestorePopups();
-    if (window_ != nullptr && IsWindow(window_)) TrackHover();
+    // Hover polling resumes for the pointer where it now rests, unless the bar was detached.
+    if (tracker_ && IsWindow(window_)) TrackHover();
 }
 
 HMENU cMenuBar::ItemSubMenu(int32_t index) const {

@@ -247,6 +247,28 @@ TEST(PopupItemsMenuTest, MnemonicLetterExecutesItsItem) {
     EXPECT_EQ(host.commands, std::vector<UINT>{kCheck});
 }
 
+TEST_F(PopupItemsTest, LongEmptyAndTrailingAmpersandTextsComeBackWhole) {
+    const std::wstring longText = std::wstring(300, L'w') + L"&\t" + std::wstring(150, L'k');
+    HMENU popup = CreatePopupMenu();
+    AppendMenuW(popup, MF_STRING, 1, longText.c_str());
+    AppendMenuW(popup, MF_STRING, 2, L"");
+    AppendMenuW(popup, MF_STRING, 3, L"End&");
+    const std::vector<ItemState> before = Items(popup);
+    host.bar().PreparePopup(popup);
+    const std::wstring caption = longText.substr(0, 301), accelerator = longText.substr(302);
+    EXPECT_EQ(Measure(popup, 1).itemWidth,
+              UINT(Widest({caption.c_str()}) + Widest({accelerator.c_str()}) + 13));
+    for (wchar_t letter : {L'W', L'K', L'E'}) {  // no "&" is followed by a letter
+        EXPECT_EQ(SendMessageW(host.hwnd(), WM_MENUCHAR, MAKEWPARAM(letter, MF_POPUP),
+                               reinterpret_cast<LPARAM>(popup)),
+                  0);
+    }
+    host.bar().RestorePopups();
+    EXPECT_TRUE(Items(popup) == before);
+    EXPECT_EQ(GetMenuStringW(popup, 0, nullptr, 0, MF_BYPOSITION), int(longText.size()));
+    DestroyMenu(popup);
+}
+
 // Every way a popup closes puts every item back as it was, and leaves no hook behind.
 TEST(PopupItemsMenuTest, EveryItemIsPutBackWhicheverWayThePopupCloses) {
     struct Case {
