@@ -12,10 +12,9 @@ namespace quenlor {
 namespace {
 
 // Item geometry (pixels): text columns, check box and frames inside the item rectangle.
-constexpr int kCaptionX = 24;           // caption column
-constexpr int kAcceleratorGap = 18;     // between the widest caption and the accelerator column
-constexpr int kWidthWithoutAccel = 30;  // added to the widest caption
-constexpr int kWidthWithAccel = 13;     // added to both columns
+constexpr int kCaptionX = 24;        // caption column
+constexpr int kAcceleratorGap = 18;  // between the widest caption and the accelerator column
+constexpr int kRightMargin = 6;      // after the last column
 constexpr int kSeparatorHeight = 6;
 constexpr int kTextPadding = 8;  // added to the text height
 constexpr int kSeparatorInset = 8;
@@ -196,9 +195,10 @@ LRESULT cMenuBar::MeasureItem(WPARAM wParam, LPARAM lParam) {
         }
     }
     if (entry == nullptr) return 0;  // not one of ours: the menu keeps its own size
-    measure->itemWidth = entry->acceleratorWidth > 0
-                             ? entry->captionWidth + entry->acceleratorWidth + kWidthWithAccel
-                             : entry->captionWidth + kWidthWithoutAccel;
+    // Wide enough for both columns as DrawItem places them, so no accelerator is cut.
+    int width = kCaptionX + entry->captionWidth + kRightMargin;
+    if (entry->acceleratorWidth > 0) width += kAcceleratorGap + entry->acceleratorWidth;
+    measure->itemWidth = width;
     measure->itemHeight =
         (entry->type & MFT_SEPARATOR) != 0 ? kSeparatorHeight : itemTextHeight_ + kTextPadding;
     return 0;

@@ -139,17 +139,18 @@ TEST_F(PopupItemsTest, WidthsFollowTheCaptionAndAcceleratorColumns) {
     const int captions =
         Widest({L"&Open", L"Sub&menu", L"&Check", L"&Radio", L"&Disabled", L"E&xit"}, &textHeight);
     const int accelerators = Widest({L"Ctrl+O"});
+    // Caption column at 24, accelerator column 18 after the widest caption, 6 px margin.
+    const UINT withAccelerators = 24 + captions + 18 + accelerators + 6;
     struct Case {
         const char* name;
         HMENU popup;
         int position;
         UINT width, height;
     } const cases[] = {
-        {"item with an accelerator", host.file(), 0, UINT(captions + accelerators + 13),
+        {"item with an accelerator", host.file(), 0, withAccelerators, UINT(textHeight + 8)},
+        {"item of the same popup without one", host.file(), 6, withAccelerators,
          UINT(textHeight + 8)},
-        {"item of the same popup without one", host.file(), 6, UINT(captions + accelerators + 13),
-         UINT(textHeight + 8)},
-        {"separator", host.file(), 2, UINT(captions + accelerators + 13), 6},
+        {"separator", host.file(), 2, withAccelerators, 6},
         {"popup without accelerators", host.edit(), 1, UINT(Widest({L"&Copy", L"&Paste"}) + 30),
          UINT(textHeight + 8)},
     };
@@ -257,7 +258,7 @@ TEST_F(PopupItemsTest, LongEmptyAndTrailingAmpersandTextsComeBackWhole) {
     host.bar().PreparePopup(popup);
     const std::wstring caption = longText.substr(0, 301), accelerator = longText.substr(302);
     EXPECT_EQ(Measure(popup, 1).itemWidth,
-              UINT(Widest({caption.c_str()}) + Widest({accelerator.c_str()}) + 13));
+              UINT(24 + Widest({caption.c_str()}) + 18 + Widest({accelerator.c_str()}) + 6));
     for (wchar_t letter : {L'W', L'K', L'E'}) {  // no "&" is followed by a letter
         EXPECT_EQ(SendMessageW(host.hwnd(), WM_MENUCHAR, MAKEWPARAM(letter, MF_POPUP),
                                reinterpret_cast<LPARAM>(popup)),
