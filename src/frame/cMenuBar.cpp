@@ -225,7 +225,13 @@ void cMenuBar::TrackHover() {
     }
     if (!timer_) {
         timer_ = CTimer::Create();
-        timer_->ThatTime = [this] { TrackHover(); };
+        timer_->ThatTime = [this] {
+            try {
+                TrackHover();
+            } catch (...) {
+                // No timer could be restarted: polling ends, the next mouse move starts it again.
+            }
+        };
     }
     if (hotItem_ > 0 || openItem_ > 0) {
         if (openItem_ > 0 && (GetAsyncKeyState(VK_LBUTTON) & 0x8000) == 0) {
