@@ -99,6 +99,7 @@ int32_t cToolbarMenu::ShowPopup(int32_t index) {
         const bool valid = index >= 1 && index <= menuBar_->ItemCount();
         if (valid) menuBar_->SetOpenItem(index, true);
         SetTrackState(2, index);
+        if (menuBar_ == nullptr) break;  // the repaint detached the bar
         const HMENU popup = menuBar_->ItemSubMenu(index);
         RECT item{};
         if (valid && popup != nullptr && menuBar_->ItemScreenRect(index, item)) {
