@@ -4,6 +4,7 @@
 #include "TranslateColor.h"
 #include "cToolbarMenu.h"
 #include "win/CTimer.h"
+#include "win/CallbackBarrier.h"
 #include "win/GdiHandle.h"
 #include "win/MSubclass.h"
 
@@ -225,12 +226,10 @@ void cMenuBar::TrackHover() {
     }
     if (!timer_) {
         timer_ = CTimer::Create();
+        // A timer that cannot restart ends the polling; the next mouse move starts it again.
         timer_->ThatTime = [this] {
-            try {
-                TrackHover();
-            } catch (...) {
-                // No timer could be restarted: polling ends, the next mouse move starts it again.
-            }
+            RunGuarded(
+                "cMenuBar.ThatTime", [this] { return (TrackHover(), 0); }, [] { return 0; });
         };
     }
     if (hotItem_ > 0 || openItem_ > 0) {
@@ -249,40 +248,41 @@ void cMenuBar::StopHoverTimer() {
 }
 
 LRESULT cMenuBar::WindowProc(HWND hwnd, UINT iMsg, WPARAM wParam, LPARAM lParam) {
-    try {
-        switch (iMsg) {
-            case WM_DRAWITEM:
-                return DrawItem(wParam, lParam);
-            case WM_MEASUREITEM:
-                return MeasureItem(wParam, lParam);
-            case WM_MENUCHAR:
-                if ((HIWORD(wParam) & MF_SYSMENU) == 0) {
-                    const LRESULT found = MenuCharLookup(reinterpret_cast<HMENU>(lParam),
-                                                         static_cast<wchar_t>(LOWORD(wParam)));
-                    if (found > 0) return found;
-                }
-                return MSubclass::CallOldWindowProc(hwnd, iMsg, wParam, lParam);
-            case WM_MOUSEMOVE: {
-                const LRESULT result = MSubclass::CallOldWindowProc(hwnd, iMsg, wParam, lParam);
-                TrackHover();
-                return result;
+    return RunGuarded(
+        "cMenuBar.WindowProc", [&] { return HandleMessage(hwnd, iMsg, wParam, lParam); },
+        [] { return LRESULT(0); });
+}
+
+LRESULT cMenuBar::HandleMessage(HWND hwnd, UINT iMsg, WPARAM wParam, LPARAM lParam) {
+    switch (iMsg) {
+        case WM_DRAWITEM:
+            return DrawItem(wParam, lParam);
+        case WM_MEASUREITEM:
+            return MeasureItem(wParam, lParam);
+        case WM_MENUCHAR:
+            if ((HIWORD(wParam) & MF_SYSMENU) == 0) {
+                const LRESULT found = MenuCharLookup(reinterpret_cast<HMENU>(lParam),
+                                                     static_cast<wchar_t>(LOWORD(wParam)));
+                if (found > 0) return found;
             }
-            case WM_LBUTTONDOWN: {
-                const LRESULT result = MSubclass::CallOldWindowProc(hwnd, iMsg, wParam, lParam);
-                const int32_t item = ItemUnderCursor();
-                if (item != openItem_) {
-                    openItem_ = item;
-                    Repaint();
-                }
-                if (openItem_ > 0) OpenPopup(openItem_);
-                return result;
-            }
-            default:
-                return 0;
+            return MSubclass::CallOldWindowProc(hwnd, iMsg, wParam, lParam);
+        case WM_MOUSEMOVE: {
+            const LRESULT result = MSubclass::CallOldWindowProc(hwnd, iMsg, wParam, lParam);
+            TrackHover();
+            return result;
         }
-    } catch (...) {
-        // A failing timer or drawing call must not end the program from inside its dispatch.
-        return 0;
+        case WM_LBUTTONDOWN: {
+            const LRESULT result = MSubclass::CallOldWindowProc(hwnd, iMsg, wParam, lParam);
+            const int32_t item = ItemUnderCursor();
+            if (item != openItem_) {
+                openItem_ = item;
+                Repaint();
+            }
+            if (openItem_ > 0) OpenPopup(openItem_);
+            return result;
+        }
+        default:
+            return 0;
     }
 }
 

@@ -94,6 +94,7 @@ class cMenuBar : public ISubclass {
         int32_t acceleratorWidth = 0;
     };
 
+    LRESULT HandleMessage(HWND hwnd, UINT iMsg, WPARAM wParam, LPARAM lParam);
     void Repaint() const;
     void TrackHover();
     void StopHoverTimer();

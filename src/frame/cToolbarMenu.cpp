@@ -1,6 +1,7 @@
 #include "cToolbarMenu.h"
 
 #include "cMenuBar.h"
+#include "win/CallbackBarrier.h"
 #include "win/GdiHandle.h"
 #include "win/MSubclass.h"
 
@@ -12,15 +13,16 @@ HookHandle g_hook;
 cToolbarMenu* g_tracker = nullptr;
 
 LRESULT CALLBACK MenuFilterProc(int code, WPARAM wParam, LPARAM lParam) noexcept {
-    if (code == MSGF_MENU && g_tracker != nullptr && lParam != 0) {
-        try {
+    const auto pass = [&] { return CallNextHookEx(g_hook.get(), code, wParam, lParam); };
+    if (code != MSGF_MENU || g_tracker == nullptr || lParam == 0) return pass();
+    return RunGuarded(
+        "MenuFilterProc",
+        [&] {
             const MSG msg = *reinterpret_cast<const MSG*>(lParam);
-            if (g_tracker->FilterMessage(msg)) return 1;  // the menu does not see it
-        } catch (...) {
-            // The menu loop goes on with the message as if nobody had looked at it.
-        }
-    }
-    return CallNextHookEx(g_hook.get(), code, wParam, lParam);
+            // True swallows the message: the menu does not see it.
+            return g_tracker->FilterMessage(msg) ? LRESULT(1) : pass();
+        },
+        pass);
 }
 
 }  // namespace

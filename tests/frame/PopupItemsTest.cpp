@@ -8,6 +8,7 @@
 #include "MenuBarHost.h"
 #include "StdFont.h"
 #include "cToolbarMenu.h"
+#include "win/CallbackBarrier.h"
 
 namespace quenlor::test {
 namespace {
@@ -318,6 +319,7 @@ TEST(PopupItemsMenuTest, EveryItemIsPutBackWhicheverWayThePopupCloses) {
         EXPECT_TRUE(switched) << "the items were owner-drawn while shown";
         EXPECT_TRUE(AllItems(host) == before);
         EXPECT_FALSE(MenuHook::Installed());
+        EXPECT_EQ(CallbackFailureCount(), 0) << LastCallbackFailure();
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include "MenuBarHost.h"
 #include "cToolbarMenu.h"
+#include "win/CallbackBarrier.h"
 
 namespace quenlor::test {
 namespace {
@@ -78,6 +79,7 @@ TEST(ToolbarMenuTest, MovesBetweenBarItemsLikeAMenuBar) {
         EXPECT_TRUE(hookWhileOpen);
         EXPECT_FALSE(reopened) << "no popup opens while one is shown";
         EXPECT_FALSE(MenuHook::Installed()) << "the hook lives only while a popup is shown";
+        EXPECT_EQ(CallbackFailureCount(), 0) << LastCallbackFailure();
         EXPECT_LE(bar.OpenItem(), 0) << "no item open";
         PumpFor(100);
     }
