@@ -3,6 +3,9 @@
 #include <chrono>
 #include <thread>
 
+#include "win/GdiHandle.h"
+#include "win/MemorySurface.h"
+
 namespace quenlor::test {
 namespace {
 
@@ -116,20 +119,13 @@ LRESULT CALLBACK BarHost::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
 
 void BarHost::PaintBand() {
     if (!bar_) return;
-    HDC window = GetDC(hwnd_);
-    HDC dc = CreateCompatibleDC(window);
-    HBITMAP bitmap = CreateCompatibleBitmap(window, kWidth, kBandHeight + kBandTop + 2);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    RECT band{0, 0, kWidth, kBandHeight + kBandTop + 2};
-    HBRUSH brush = CreateSolidBrush(kBand);
-    FillRect(dc, &band, brush);
-    DeleteObject(brush);
-    bar_->Render(barFont_, dc, 0, 0, kWidth, kBandHeight, kBandTop);
-    BitBlt(window, 0, 0, kWidth, band.bottom, dc, 0, 0, SRCCOPY);
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    ReleaseDC(hwnd_, window);
+    MemorySurface band;
+    band.Resize(kWidth, kBandHeight + kBandTop + 2);
+    const GdiHandle<HBRUSH> brush(CreateSolidBrush(kBand));
+    const RECT all{0, 0, band.width(), band.height()};
+    FillRect(band.dc(), &all, brush.get());
+    bar_->Render(barFont_, band.dc(), 0, 0, kWidth, kBandHeight, kBandTop);
+    band.CopyTo(WindowDC(hwnd_).get());
 }
 
 BarHost& SharedHost() {

@@ -9,6 +9,7 @@
 #include "StdFont.h"
 #include "cToolbarMenu.h"
 #include "win/CallbackBarrier.h"
+#include "win/MemorySurface.h"
 
 namespace quenlor::test {
 namespace {
@@ -49,53 +50,38 @@ std::vector<ItemState> AllItems(BarHost& host) {
 // Widest text + 1 in the menu font, as the popup's columns are measured.
 int Widest(std::initializer_list<const wchar_t*> texts, int* height = nullptr) {
     StdFont font;
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, font.hFont());
+    MemorySurface surface;
+    surface.Resize(0, 0);
+    const SelectScope selected(surface.dc(), font.hFont());
     int widest = 0;
     for (const wchar_t* text : texts) {
         RECT r{};
-        DrawTextW(dc, text, -1, &r, DT_CALCRECT | DT_SINGLELINE);
+        DrawTextW(surface.dc(), text, -1, &r, DT_CALCRECT | DT_SINGLELINE);
         widest = std::max<int>(widest, r.right + 1);
         if (height) *height = r.bottom + 1;
     }
-    SelectObject(dc, old);
-    DeleteDC(dc);
     return widest;
 }
 
-// An item of a prepared popup drawn into a bitmap of its own, through the host window.
+// An item of a prepared popup drawn into a surface of its own, through the host window.
 class DrawnItem {
   public:
-    DrawnItem(BarHost& host, HMENU popup, int position, UINT state, int w = 140, int h = 20)
-        : w_(w), h_(h) {
-        HDC screen = GetDC(nullptr);
-        dc_ = CreateCompatibleDC(screen);
-        bitmap_ = CreateCompatibleBitmap(screen, w + 2, h + 2);
-        ReleaseDC(nullptr, screen);
-        old_ = SelectObject(dc_, bitmap_);
+    DrawnItem(BarHost& host, HMENU popup, int position, UINT state, int w = 140, int h = 20) {
+        surface_.Resize(w + 2, h + 2);  // the item is drawn one pixel larger than its rectangle
         MENUITEMINFOW info{};
         info.cbSize = sizeof info;
         info.fMask = MIIM_ID | MIIM_DATA;
         GetMenuItemInfoW(popup, position, TRUE, &info);
-        DRAWITEMSTRUCT draw{ODT_MENU,
-                            0,
-                            info.wID,
-                            ODA_DRAWENTIRE,
-                            state,
-                            reinterpret_cast<HWND>(popup),
-                            dc_,
-                            RECT{0, 0, w, h},
+        DRAWITEMSTRUCT draw{ODT_MENU,       0,
+                            info.wID,       ODA_DRAWENTIRE,
+                            state,          reinterpret_cast<HWND>(popup),
+                            surface_.dc(),  RECT{0, 0, w, h},
                             info.dwItemData};
         SendMessageW(host.hwnd(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw));
+        area_ = {0, 0, w, h};
     }
-    ~DrawnItem() {
-        SelectObject(dc_, old_);
-        DeleteObject(bitmap_);
-        DeleteDC(dc_);
-    }
-    COLORREF At(int x, int y) const { return GetPixel(dc_, x, y); }
-    int Count(COLORREF colour, RECT area) const { return CountColour(dc_, area, colour); }
-    int Count(COLORREF colour) const { return Count(colour, RECT{0, 0, w_, h_}); }
+    COLORREF At(int x, int y) const { return GetPixel(surface_.dc(), x, y); }
+    int Count(COLORREF colour) const { return CountColour(surface_.dc(), area_, colour); }
     // Pixels other than the background in `area`: the ink of text and glyphs.
     std::vector<POINT> Ink(RECT area) const {
         std::vector<POINT> ink;
@@ -108,10 +94,8 @@ class DrawnItem {
     }
 
   private:
-    int w_, h_;
-    HDC dc_;
-    HBITMAP bitmap_;
-    HGDIOBJ old_;
+    MemorySurface surface_;
+    RECT area_;
 };
 
 class PopupItemsTest : public ::testing::Test {
