@@ -185,7 +185,7 @@ LRESULT cMenuBar::MeasureItem(WPARAM wParam, LPARAM lParam) {
     }
     // The item's own entry; identifiers are shared (separators, submenus), so they come second.
     const PopupItem* entry = Entry(measure->itemData);
-    if (entry == nullptr || entry->id != measure->itemID) {
+    if (entry == nullptr || (!entry->switched && entry->id != measure->itemID)) {
         entry = nullptr;
         for (const PopupItem& item : items_) {
             if (item.id == measure->itemID) {
