@@ -1,7 +1,8 @@
 #include "cMenuBar.h"
 
+#include <olectl.h>
+
 #include "MenuText.h"
-#include "TranslateColor.h"
 #include "cToolbarMenu.h"
 #include "win/CTimer.h"
 #include "win/CallbackBarrier.h"
@@ -63,6 +64,11 @@ void cMenuBar::Detach() {
         const std::shared_ptr<cToolbarMenu> tracker = std::move(tracker_);
         tracker->DetachOwner();
     }
+}
+
+COLORREF cMenuBar::TranslateColor(uint32_t oColor) {
+    COLORREF rgb = 0;
+    return OleTranslateColor(oColor, nullptr, &rgb) == S_OK ? rgb : CLR_INVALID;
 }
 
 void cMenuBar::SetMenuFont(const StdFont& font) {

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "MenuText.h"
-#include "TranslateColor.h"
 #include "cMenuBar.h"
 #include "win/GdiHandle.h"
 #include "win/MSubclass.h"
