@@ -29,6 +29,7 @@ Form1::Form1(HINSTANCE instance) : Form1(instance, Options{}) {}
 
 Form1::Form1(HINSTANCE instance, Options options)
     : instance_(instance),
+      open_address_(std::move(options.open_address)),
       own_dialogs_(options.dialogs ? nullptr : std::make_unique<SystemDialogs>()),
       dialogs_(options.dialogs ? *options.dialogs : *own_dialogs_),
       twips_(options.dpi > 0 ? options.dpi : Twips::SystemDpi()),
@@ -152,6 +153,11 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
             return reinterpret_cast<LRESULT>(OnControlColor(message, reinterpret_cast<HDC>(wparam),
                                                             reinterpret_cast<HWND>(lparam)));
         case WM_CLOSE:
+            // Not from behind the About window: it comes to the front instead.
+            if (Form2* about = About()) {
+                SetActiveWindow(about->hWnd());
+                return 0;
+            }
             Form_Unload();
             return 0;
         case kFinishUnload:
@@ -193,7 +199,8 @@ void Form1::OnCommand(int id, int code) {
             MExit_Click();
             break;
         case kMenuMABOUT:
-            break;  // the About window comes with the skin
+            MABOUT_Click();
+            break;
         case kIdCommand1:
             if (code == BN_CLICKED) Command1_Click();
             break;
@@ -269,6 +276,17 @@ HBRUSH Form1::OnControlColor(UINT message, HDC dc, HWND control) {
     }
     return reinterpret_cast<HBRUSH>(DefWindowProcW(hwnd_, message, reinterpret_cast<WPARAM>(dc),
                                                    reinterpret_cast<LPARAM>(control)));
+}
+
+void Form1::MABOUT_Click() {
+    // One About window at a time: a second request brings the open one to the front.
+    if (Form2* about = About()) {
+        SetActiveWindow(about->hWnd());
+        return;
+    }
+    if (!hwnd_) return;
+    about_ = std::make_unique<Form2>(instance_, Form2::Options{open_address_, twips_.dpi()});
+    about_->Show(hwnd_);
 }
 
 void Form1::SetMenuEnabled(UINT command, bool enabled) {

@@ -2,8 +2,10 @@
 # End to end: starts the real Quenlor.exe in a Wine virtual desktop and uses it like a person, with
 # the mouse and the keyboard and the real dialogs: searches a generated folder of projectors, adds one
 # more file through the open dialog, ticks all, unticks one, converts, checks the files written and
-# the cells shown (read from the list by QuenlorProbe.exe), saves a screenshot, drags the window by
-# its skinned caption and closes it with the drawn close button.
+# the cells shown (read from the list by QuenlorProbe.exe), saves a screenshot, opens the About
+# window from the menu with the keyboard (帮助 Alt+H, 关于 A), saves its screenshot beside the first
+# (NAME-about.png), closes it with 确定, drags the window by its skinned caption and closes it with
+# the drawn close button.
 #   end_to_end.sh QUENLOR_EXE PROBE_EXE SCREENSHOT_PNG
 set -euo pipefail
 
@@ -190,6 +192,24 @@ click_at "$((fl + 250))" "$((ft + 18))"   # a click on the caption activates the
 sleep 0.5
 import -window root -crop "$((fr - fl))x$((fb - ft))+$((OX + fl))+$((OY + ft))" +repage "$SCREENSHOT"
 echo "screenshot: $SCREENSHOT"
+
+# 帮助 → 关于 from the keyboard: the About window opens over the main window, which then takes no
+# input; 确定 closes it and gives the main window back.
+xdotool windowfocus --sync "$DESKTOP_ID" 2>/dev/null || true
+xdotool key alt+h
+sleep 0.5
+xdotool key a
+about="$(wait_probe '^about -?[0-9]' about)" || { echo "$about"; fail "关于 did not open the About window"; }
+grep -q '^main disabled$' <<<"$about" || fail "the main window takes input behind the About window"
+read -r _ al at ar ab <<<"$(grep '^about' <<<"$about")"
+sleep 0.5
+ABOUT_SHOT="${SCREENSHOT%.png}-about.png"
+import -window root -crop "$((ar - al))x$((ab - at))+$((OX + al))+$((OY + at))" +repage "$ABOUT_SHOT"
+echo "screenshot: $ABOUT_SHOT"
+read -r _ kl kt kr kb <<<"$(grep '^ok' <<<"$about")" || fail "no 确定 in the About window"
+click_at "$(((kl + kr) / 2))" "$(((kt + kb) / 2))"
+about="$(wait_probe '^about none' about)" || { echo "$about"; fail "确定 did not close the About window"; }
+grep -q '^main enabled$' <<<"$about" || fail "the main window stays disabled after 确定"
 
 # A second batch into a chosen save directory, deleting the sources: untick 自动保存, tick
 # 删除原文件, pick the directory with 更改, select all anew (the convert button stays disabled after
