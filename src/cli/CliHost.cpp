@@ -1,8 +1,14 @@
 #include "CliHost.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "quenlor/Text.h"
+
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#endif
 
 namespace quenlor::cli {
 
@@ -34,9 +40,32 @@ std::wstring CliConvertPanel::FormatSize(uint64_t bytes) const {
     return Decimal(bytes);
 }
 
+void CliConvertPanel::SourceKept(const std::wstring& source) {
+    ++sourcesKept;
+    WriteErr(L"quenlor-cli: could not delete " + source + L" (its movie was written)\n");
+}
+
 namespace {
 
 void Write(std::FILE* stream, const std::wstring& text) {
+#ifdef _WIN32
+    // A console shows wide text as it is, whatever its code page; UTF-8 bytes would be garbled.
+    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+    DWORD mode = 0;
+    if (handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode)) {
+        std::fflush(stream);
+        const wchar_t* next = text.data();
+        size_t left = text.size();
+        while (left > 0) {
+            DWORD written = 0;
+            const auto step = static_cast<DWORD>(std::min<size_t>(left, 8192));
+            if (!WriteConsoleW(handle, next, step, &written, nullptr) || written == 0) return;
+            next += written;
+            left -= written;
+        }
+        return;
+    }
+#endif
     const std::string bytes = ToUtf8(text);
     std::fwrite(bytes.data(), 1, bytes.size(), stream);
     std::fflush(stream);

@@ -15,12 +15,18 @@ struct Row {
     bool checked = true;
 };
 
+// Rows are never removed here: row n has the identity n.
+
 class CliFileList : public IFileList {
   public:
     // Called with each row's text as it is added (the scan prints projectors as they are found).
     std::function<void(const std::wstring&)> onAdd;
 
     void AddRow(const std::wstring& text) override;
+    RowId IdOf(int row) const override { return static_cast<RowId>(row); }
+    int RowOf(RowId id) const override {
+        return id >= 1 && id <= rows_.size() ? static_cast<int>(id) : 0;
+    }
     int RowCount() const override { return static_cast<int>(rows_.size()); }
     std::wstring RowText(int row) const override;
     bool RowChecked(int row) const override;
@@ -55,6 +61,9 @@ class CliConvertPanel : public IConvertPanel {
     void SetConvertEnabled(bool) override {}
     void ShowMessage(const std::wstring& text, const std::wstring& title) override;
     std::wstring FormatSize(uint64_t bytes) const override;
+    // Reported on standard error as it happens; counted for the exit status.
+    void SourceKept(const std::wstring& source) override;
+    int sourcesKept = 0;
 };
 
 // Console output of wide text: UTF-8 bytes (UTF-16 to the console itself on Windows).

@@ -1,6 +1,8 @@
 // quenlor-cli: the folder search and the convert batch of the window, for scripts.
 //   quenlor-cli scan [--any-version] DIR
 //   quenlor-cli convert [-o DIR] [--delete-source] [--any-version] FILE...
+// Exit status: 0 all done; 1 a file failed or a source could not be deleted; 2 a usage error or a
+// folder to scan that cannot be read.
 #include <string>
 #include <vector>
 
@@ -20,6 +22,8 @@ using namespace quenlor::cli;
 
 namespace {
 
+constexpr int kSuccess = 0;
+constexpr int kSomeFailed = 1;
 constexpr int kUsageError = 2;
 
 int Usage() {
@@ -32,7 +36,10 @@ int Usage() {
         L"         --delete-source deletes a projector once its movie is completely written.\n"
         L"         One line a file: source, result, version, size, output (tab-separated).\n"
         L"--any-version  also projectors of later players (Flash 6 and up, compressed movies),\n"
-        L"               found by the trailer behind their movie\n");
+        L"               found by the trailer behind their movie\n"
+        L"\n"
+        L"exit status: 0 all done; 1 a file failed or a source could not be deleted;\n"
+        L"             2 a usage error or a folder to scan that cannot be read.\n");
     return kUsageError;
 }
 
@@ -53,11 +60,18 @@ int Scan(const std::vector<std::wstring>& args) {
     list.onAdd = [](const std::wstring& path) { WriteOut(path + L"\n"); };
     CliStatusLine status;
     CliPump pump;
+    const std::wstring start = fs.DirectoryPath(fs.Absolute(dirs[0]));
+    // The search itself passes over what it cannot read; a start folder that is not there is a
+    // mistake in the command, not an empty folder.
+    if (!fs.Enumerate(start, L"*.*")) {
+        WriteErr(L"quenlor-cli: cannot read the folder " + dirs[0] + L"\n");
+        return kUsageError;
+    }
     Search search(fs, list, status, pump);
     search.AnyVersion = any_version;
-    search.StartSearch(fs.DirectoryPath(fs.Absolute(dirs[0])));
+    search.StartSearch(start);
     WriteErr(status.last + L"\n");
-    return 0;
+    return kSuccess;
 }
 
 int Convert(const std::vector<std::wstring>& args) {
@@ -110,7 +124,7 @@ int Convert(const std::vector<std::wstring>& args) {
         WriteOut(line + L"\n");
     }
     WriteErr(status.last + L"\n");
-    return all_ok ? 0 : 1;
+    return all_ok && panel.sourcesKept == 0 ? kSuccess : kSomeFailed;
 }
 
 int Run(const std::vector<std::wstring>& args) {

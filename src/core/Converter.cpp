@@ -1,6 +1,7 @@
 #include "quenlor/Converter.h"
 
 #include <algorithm>
+#include <chrono>
 #include <vector>
 
 #include "quenlor/Projector.h"
@@ -30,7 +31,13 @@ class FlagScope {
 
 Converter::Converter(FileSystem& fs, IFileList& list, IStatusLine& status, IMessagePump& pump,
                      IConvertPanel& panel)
-    : fs_(fs), list_(list), status_(status), panel_(panel), pacer_(pump) {}
+    : fs_(fs),
+      list_(list),
+      status_(status),
+      panel_(panel),
+      pacer_(pump),
+      temporary_names_(static_cast<std::minstd_rand::result_type>(
+          std::chrono::steady_clock::now().time_since_epoch().count())) {}
 
 void Converter::Command7_Click() {
     // The stop command enables "转换" while the current row is still being finished: a click then
@@ -53,23 +60,33 @@ void Converter::Command7_Click() {
 
     const wchar_t separator = fs_.Separator();
     const int32_t count = list_.RowCount();
+    // The rows as they are now: rows removed (or replaced by a new search) while the batch runs
+    // are passed over, and each result goes to the row of the file it belongs to.
+    std::vector<RowId> rows;
+    rows.reserve(static_cast<size_t>(count));
+    for (int row = 1; row <= count; ++row) rows.push_back(list_.IdOf(row));
+    written_.clear();
     int32_t succeeded = 0;
     for (RowIndex = 1; RowIndex <= count; ++RowIndex) {
-        if (RowIndex <= list_.RowCount()) {  // rows may have been removed meanwhile
-            SourceFile = list_.RowText(RowIndex);
+        CurrentRow = rows[static_cast<size_t>(RowIndex - 1)];
+        const int row = list_.RowOf(CurrentRow);
+        if (row != 0) {
+            SourceFile = list_.RowText(row);
             if (panel_.AutoSave()) SaveDir = GetDirectoryPart(SourceFile, separator);
-            if (list_.RowChecked(RowIndex)) {
+            if (list_.RowChecked(row)) {
                 status_.SetStatus(Decimal(RowIndex) + L"/" + Decimal(count) + L" 当前文件：" +
                                   SourceFile);
-                TargetFile = SaveDir + GetFileTitle(SourceFile, separator) + L".swf";
+                // What an earlier run wrote into the row no longer describes it.
+                for (Column c : {Column::Result, Column::Version, Column::Size, Column::SaveDir}) {
+                    list_.SetCell(row, c, std::wstring());
+                }
+                TargetFile = FreeTarget(SaveDir + GetFileTitle(SourceFile, separator) + L".swf");
                 succeeded += ExtractMovie(SourceFile, TargetFile);
-                if (panel_.DeleteSource() && ExtractOk) {
-                    fs_.Remove(
-                        SourceFile);  // a source that can't be deleted stays; the row is done
+                // Only now is this source's own movie in place.
+                if (panel_.DeleteSource() && ExtractOk && !fs_.Remove(SourceFile)) {
+                    panel_.SourceKept(SourceFile);
                 }
-                if (!ExtractOk && RowIndex <= list_.RowCount()) {
-                    list_.SetCell(RowIndex, Column::Result, kFailed);
-                }
+                if (!ExtractOk) SetCell(Column::Result, kFailed);
                 if (StopRequested) {
                     StopRequested = false;
                     break;
@@ -78,6 +95,7 @@ void Converter::Command7_Click() {
         }
         pacer_.Step();
     }
+    CurrentRow = 0;
 
     panel_.SetStopEnabled(false);
     status_.SetStatus(L" 共有" + Decimal(count) + L"个文件  成功转换" + Decimal(succeeded) +
@@ -91,9 +109,7 @@ bool Converter::FileExists(const std::wstring& path) {
 int Converter::ExtractMovie(const std::wstring& source, const std::wstring& target) {
     ExtractOk = false;
     if (!FileExists(source)) {
-        if (RowIndex >= 1 && RowIndex <= list_.RowCount()) {
-            list_.SetCell(RowIndex, Column::Result, kFailed);
-        }
+        SetCell(Column::Result, kFailed);
         return 0;
     }
 
@@ -111,24 +127,64 @@ int Converter::ExtractMovie(const std::wstring& source, const std::wstring& targ
     } else {
         return 0;
     }
+    if (RowGone()) return 0;
     // Writing the movie over its own projector would destroy the source.
     if (fs_.SameFile(source, target)) return 0;
 
     unsigned version = 0;
     if (!CopyMovie(*file, start, end, target, version)) return 0;
+    FileIdentity written;
+    if (fs_.Identity(target, written)) written_.insert(written);
     pacer_.Step();
     file.reset();
 
     uint64_t size = 0;
     if (!fs_.FileSize(target, size)) size = 0;
-    if (RowIndex >= 1 && RowIndex <= list_.RowCount()) {
-        list_.SetCell(RowIndex, Column::Result, kSucceeded);
-        list_.SetCell(RowIndex, Column::Version, L"Ver: " + Decimal(static_cast<int64_t>(version)));
-        list_.SetCell(RowIndex, Column::Size, panel_.FormatSize(size));
-        list_.SetCell(RowIndex, Column::SaveDir, target);
-    }
+    SetCell(Column::Result, kSucceeded);
+    SetCell(Column::Version, L"Ver: " + Decimal(static_cast<int64_t>(version)));
+    SetCell(Column::Size, panel_.FormatSize(size));
+    SetCell(Column::SaveDir, target);
     ExtractOk = true;
     return 1;
+}
+
+bool Converter::RowGone() const {
+    return CurrentRow != 0 && list_.RowOf(CurrentRow) == 0;
+}
+
+void Converter::SetCell(Column column, const std::wstring& text) {
+    const int row = CurrentRow != 0 ? list_.RowOf(CurrentRow) : 0;
+    if (row != 0) list_.SetCell(row, column, text);
+}
+
+std::wstring Converter::FreeTarget(const std::wstring& target) {
+    if (written_.empty() || !WrittenByThisBatch(target)) return target;
+    const std::wstring ending = L".swf";
+    const bool swf = target.size() >= ending.size() &&
+                     target.compare(target.size() - ending.size(), ending.size(), ending) == 0;
+    const std::wstring stem = swf ? target.substr(0, target.size() - ending.size()) : target;
+    for (int n = 2;; ++n) {
+        const std::wstring candidate = stem + L" (" + Decimal(n) + L")" + (swf ? ending : L"");
+        if (!WrittenByThisBatch(candidate)) return candidate;
+    }
+}
+
+bool Converter::WrittenByThisBatch(const std::wstring& path) {
+    FileIdentity identity;
+    return fs_.Identity(path, identity) && written_.count(identity) != 0;
+}
+
+std::wstring Converter::TemporaryName(const std::wstring& target) {
+    // The target's name with its last four characters (".swf") replaced by "~" and three random
+    // letters or digits: as long as the name it stands in for, so it fits wherever the target
+    // fits, and leftovers of an interrupted run only make a later run draw again.
+    constexpr wchar_t kDigits[] = L"0123456789abcdefghijklmnopqrstuvwxyz";
+    const size_t name = target.rfind(fs_.Separator()) + 1;  // npos + 1 = 0: no directory part
+    const size_t keep = std::max(name, target.size() >= name + 4 ? target.size() - 4 : name);
+    std::wstring temporary = target.substr(0, keep) + L"~";
+    uint32_t token = static_cast<uint32_t>(temporary_names_());
+    for (int i = 0; i < 3; ++i, token /= 36) temporary += kDigits[token % 36];
+    return temporary;
 }
 
 // Copies the movie, the bytes [start, end), in bounded chunks into a temporary file beside the
@@ -141,7 +197,7 @@ bool Converter::CopyMovie(ReadableFile& source, uint64_t start, uint64_t end,
     std::wstring temporary;
     std::unique_ptr<WritableFile> out;
     for (int attempt = 0; attempt < 100 && !out; ++attempt) {
-        temporary = target + L".part" + Decimal(attempt);
+        temporary = TemporaryName(target);
         out = fs_.CreateNew(temporary);
     }
     if (!out) return false;
@@ -158,6 +214,7 @@ bool Converter::CopyMovie(ReadableFile& source, uint64_t start, uint64_t end,
         offset += got;
         if (ok && (offset - start) % kFlushEvery == 0) ok = out->Flush();
         pacer_.StepIfDue();
+        if (RowGone()) ok = false;  // removed from the list: not converted after all
     }
     ok = out->Commit() && ok;
     out.reset();

@@ -47,10 +47,32 @@ HWND FileListView::Create(HWND parent, int id, const RECT& bounds, const Twips& 
 void FileListView::AddRow(const std::wstring& text) {
     ProgramChange change(*this);
     LVITEMW item = {};
-    item.mask = LVIF_TEXT;
+    item.mask = LVIF_TEXT | LVIF_PARAM;
     item.iItem = RowCount();
     item.pszText = const_cast<wchar_t*>(text.c_str());
+    item.lParam = static_cast<LPARAM>(++last_id_);
     SendMessageW(hwnd_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+RowId FileListView::IdOf(int row) const {
+    if (!ValidRow(row)) return 0;
+    LVITEMW item = {};
+    item.mask = LVIF_PARAM;
+    item.iItem = row - 1;
+    if (!SendMessageW(hwnd_, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return 0;
+    return static_cast<RowId>(item.lParam);
+}
+
+int FileListView::RowOf(RowId id) const {
+    if (id == 0 || !hwnd_) return 0;
+    if (last_found_ >= 1 && IdOf(last_found_) == id) return last_found_;
+    LVFINDINFOW find = {};
+    find.flags = LVFI_PARAM;
+    find.lParam = static_cast<LPARAM>(id);
+    const auto index = static_cast<int>(SendMessageW(hwnd_, LVM_FINDITEMW, static_cast<WPARAM>(-1),
+                                                     reinterpret_cast<LPARAM>(&find)));
+    last_found_ = index + 1;  // 0 when not found
+    return last_found_;
 }
 
 int FileListView::RowCount() const {
@@ -70,6 +92,21 @@ std::wstring FileListView::CellText(int row, Column column) const {
             SendMessageW(hwnd_, LVM_GETITEMTEXTW, row - 1, reinterpret_cast<LPARAM>(&item)));
         if (length + 1 < capacity || capacity >= (1u << 20)) return std::wstring(item.pszText);
     }
+}
+
+std::wstring FileListView::TipText(int row, int column) const {
+    if (!ValidRow(row) || column < 0 || column >= 5) return std::wstring();
+    std::wstring text = CellText(row, static_cast<Column>(column));
+    if (text.empty()) return text;
+    RECT cell = {};
+    cell.top = column;
+    cell.left = column == 0 ? LVIR_LABEL : LVIR_BOUNDS;
+    SendMessageW(hwnd_, LVM_GETSUBITEMRECT, row - 1, reinterpret_cast<LPARAM>(&cell));
+    // The list leaves a few pixels of padding on both sides of a cell's text.
+    constexpr int kPadding = 12;
+    const int width = static_cast<int>(
+        SendMessageW(hwnd_, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(text.c_str())));
+    return width + kPadding > cell.right - cell.left ? text : std::wstring();
 }
 
 std::wstring FileListView::RowText(int row) const {

@@ -1,6 +1,6 @@
 // The file list: a report-view list with a check box in front of every row. Rows are numbered from
 // 1 in display order; the first column holds the projector's path, the others what its conversion
-// wrote.
+// wrote. Each row carries its identity as the item's lParam.
 #pragma once
 
 #include <windows.h>
@@ -20,12 +20,17 @@ class FileListView : public IFileList {
 
     // IFileList
     void AddRow(const std::wstring& text) override;
+    RowId IdOf(int row) const override;
+    int RowOf(RowId id) const override;
     int RowCount() const override;
     std::wstring RowText(int row) const override;
     bool RowChecked(int row) const override;
     void SetCell(int row, Column column, const std::wstring& text) override;
 
     std::wstring CellText(int row, Column column) const;
+    // What a tip over a cell (1-based row, column index) shows: the whole text of a cell too
+    // narrow for it; empty when the cell shows all it has.
+    std::wstring TipText(int row, int column) const;
     void SetChecked(int row, bool checked);
     void RemoveRow(int row);
     void Clear();
@@ -48,6 +53,8 @@ class FileListView : public IFileList {
 
     HWND hwnd_ = nullptr;
     int program_changes_ = 0;
+    RowId last_id_ = 0;
+    mutable int last_found_ = 0;  // where RowOf looks first: rows seldom move
 };
 
 // Makes the list's column headers flat: flips the header's HDS_BUTTONS style bit. Run once, on a

@@ -68,6 +68,42 @@ check "summary line" grep -qx ' 共有3个文件  成功转换2个文件' "$work
 check "movie bytes exact" cmp -s <(tail -c +286701 "$demo/intro.exe") "$work/out dir/intro.swf"
 check "no stray files" test "$(ls "$work/out dir" | tr '\n' ' ')" = "handmade.swf intro.swf "
 
+# one batch never overwrites its own output: the second intro.swf becomes "intro (2).swf", and
+# each source is deleted only after its own movie is in place.
+mkdir -p "$work/dup/a" "$work/dup/b" "$work/dup/out"
+cp "$demo/intro.exe" "$work/dup/a/intro.exe"
+cp "$demo/games/小游戏.exe" "$work/dup/b/intro.exe"
+cp "$work/dup/b/intro.exe" "$work/dup/b.copy"
+run convert -o "$(native_path "$work/dup/out")" --delete-source \
+    "$(native_path "$work/dup/a/intro.exe")" "$(native_path "$work/dup/b/intro.exe")"
+check "same title twice exits 0" test "$rc" -eq 0
+check "second row shows its own name" bash -c "sed -n 2p '$work/out' | awk -F'\t' '\$5 ~ /intro \\(2\\)\\.swf\$/' | grep -q ."
+check "first movie kept" cmp -s <(tail -c +286701 "$demo/intro.exe") "$work/dup/out/intro.swf"
+check "second movie beside it" cmp -s <(tail -c +286751 "$work/dup/b.copy") "$work/dup/out/intro (2).swf"
+check "both sources deleted" test ! -e "$work/dup/a/intro.exe" -a ! -e "$work/dup/b/intro.exe"
+
+# exit statuses: a folder to scan that is not there, a source that cannot be deleted
+run scan "$(native_path "$work/no such folder")"
+check "scan of a missing folder exits 2" test "$rc" -eq 2
+check "scan of a missing folder says so" grep -q 'cannot read the folder' "$work/err"
+check "scan of a missing folder lists nothing" test ! -s "$work/out"
+run scan "$(native_path "$demo/intro.exe")"
+check "scan of a file exits 2" test "$rc" -eq 2
+cp "$demo/intro.exe" "$work/kept.exe"
+mkdir -p "$work/kept"
+if [[ "$cli" == *.exe ]]; then
+    chmod a-w "$work/kept.exe"  # read-only to Windows: DeleteFile refuses it
+    run convert -o "$(native_path "$work/kept")" --delete-source "$(native_path "$work/kept.exe")"
+else
+    exec 7<"$work/kept.exe"  # a name that can be read but never unlinked, even by root
+    run convert -o "$work/kept" --delete-source /proc/self/fd/7
+    exec 7<&-
+fi
+check "undeletable source exits 1" test "$rc" -eq 1
+check "undeletable source reported" grep -q 'could not delete' "$work/err"
+check "its movie still written" test "$(ls "$work/kept" | wc -l)" -eq 1
+check "undeletable source kept" test -e "$work/kept.exe"
+
 # convert beside the projector, deleting the source once written.
 run convert --delete-source "$(native_path "$demo/games/racer.exe")"
 check "auto save exits 0" test "$rc" -eq 0

@@ -3,6 +3,8 @@
 #include "Fakes.h"
 #include "TempDir.h"
 #include "quenlor/Converter.h"
+#include "quenlor/Projector.h"
+#include "quenlor/Search.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -17,6 +19,7 @@ class FaultyFileSystem : public FileSystem {
     explicit FaultyFileSystem(FileSystem& real) : real_(real) {}
     uint64_t failWriteAfter = UINT64_MAX;  // bytes
     bool failReplace = false;
+    bool failRemove = false;
 
     wchar_t Separator() const override { return real_.Separator(); }
     std::wstring DirectoryPath(const std::wstring& t) const override {
@@ -38,10 +41,10 @@ class FaultyFileSystem : public FileSystem {
     bool Replace(const std::wstring& f, const std::wstring& t) override {
         return !failReplace && real_.Replace(f, t);
     }
-    bool Remove(const std::wstring& p) override { return real_.Remove(p); }
+    bool Remove(const std::wstring& p) override { return !failRemove && real_.Remove(p); }
     bool IsNormalFile(const std::wstring& p) override { return real_.IsNormalFile(p); }
-    bool SameFile(const std::wstring& a, const std::wstring& b) override {
-        return real_.SameFile(a, b);
+    bool Identity(const std::wstring& p, FileIdentity& id) override {
+        return real_.Identity(p, id);
     }
     bool FileSize(const std::wstring& p, uint64_t& s) override { return real_.FileSize(p, s); }
 
@@ -72,6 +75,49 @@ class FaultyFileSystem : public FileSystem {
 std::vector<unsigned char> Tail(const std::vector<unsigned char>& bytes, size_t from) {
     return std::vector<unsigned char>(bytes.begin() + static_cast<std::ptrdiff_t>(from),
                                       bytes.end());
+}
+
+// Files below the MAX_PATH limit are made with the test's own means (on Windows the \\?\ form),
+// so that only the code under test meets the long path in its ordinary form.
+#ifdef _WIN32
+std::wstring Extended(const TempDir& dir, const std::wstring& relative) {
+    std::wstring path = L"\\\\?\\" + dir.Path(relative);
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    return path;
+}
+#endif
+
+void WriteLong(const TempDir& dir, const std::wstring& relative,
+               const std::vector<unsigned char>& bytes) {
+#ifdef _WIN32
+    for (size_t slash = relative.find(L'/'); slash != std::wstring::npos;
+         slash = relative.find(L'/', slash + 1)) {
+        CreateDirectoryW(Extended(dir, relative.substr(0, slash)).c_str(), nullptr);
+    }
+    const HANDLE file = CreateFileW(Extended(dir, relative).c_str(), GENERIC_WRITE, 0, nullptr,
+                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    ASSERT_EQ(written, bytes.size());
+#else
+    dir.Write(relative, bytes);
+#endif
+}
+
+// Removes the long tree's directories, innermost first (TempDir cleans up the rest).
+void RemoveLongTree(const TempDir& dir, std::wstring relative) {
+#ifdef _WIN32
+    while (!relative.empty()) {
+        RemoveDirectoryW(Extended(dir, relative).c_str());
+        const size_t slash = relative.rfind(L'/', relative.size() - 2);
+        relative = slash == std::wstring::npos ? L"" : relative.substr(0, slash + 1);
+    }
+#else
+    (void)dir;
+    (void)relative;
+#endif
 }
 
 class ConverterTest : public ::testing::Test {
@@ -167,7 +213,7 @@ TEST_F(ConverterTest, FailedRowsLeaveNoOutputAndKeepTheirSource) {
     for (int row = 1; row <= list_.RowCount(); ++row) {
         SCOPED_TRACE(row);
         EXPECT_EQ(Cell(row, Column::Result), L"失败");
-        EXPECT_EQ(Cell(row, Column::Version), L"old");
+        EXPECT_EQ(Cell(row, Column::Version), L"");  // an earlier run's cells are cleared
         EXPECT_EQ(Cell(row, Column::SaveDir), L"");
     }
     EXPECT_EQ(dir_.Names(), (std::vector<std::wstring>{L"empty.exe", L"folder.exe", L"nosig.exe",
@@ -255,16 +301,80 @@ TEST_F(ConverterTest, HiddenSourcesAreNotNormalFiles) {
     EXPECT_FALSE(converter_.FileExists(dir_.Dir()));
 }
 
-TEST_F(ConverterTest, SameTitleTwiceLastOneWins) {
-    AddProjector(L"one/intro.exe", 286700, 290000, 5);
-    const auto second = AddProjector(L"two/intro.exe", 290800, 295000, 7);
-    dir_.MakeDir(L"out");
-    panel_.autoSave = false;
-    panel_.saveDir = dir_.Path(L"out");
-    converter_.Command7_Click();
-    EXPECT_EQ(Cell(1, Column::Result), L"成功");
-    EXPECT_EQ(Cell(2, Column::Result), L"成功");
-    EXPECT_EQ(dir_.Read(L"out/intro.swf"), Tail(second, 290800));
+// Several rows of one batch aiming at one file name: every movie is kept, under the first name
+// this batch has not written yet, and each row shows where its own movie went.
+TEST_F(ConverterTest, OneBatchNeverOverwritesItsOwnOutput) {
+#ifdef _WIN32
+    const bool case_blind = true;  // names compare without letter case
+#else
+    const bool case_blind = false;
+#endif
+    struct Case {
+        const char* name;
+        std::vector<std::wstring> sources;  // each a projector of its own
+        std::vector<std::wstring> before;   // files in out/ before the batch
+        bool deleteSource;
+        std::vector<std::wstring> expected;  // the output of each row, in out/
+    };
+    const Case cases[] = {
+        {"same title twice",
+         {L"a/intro.exe", L"b/intro.exe"},
+         {},
+         false,
+         {L"intro.swf", L"intro (2).swf"}},
+        {"three times, deleting the sources",
+         {L"a/intro.exe", L"b/intro.exe", L"c/intro.exe"},
+         {},
+         true,
+         {L"intro.swf", L"intro (2).swf", L"intro (3).swf"}},
+        {"other titles between",
+         {L"a/x.exe", L"a/y.exe", L"b/x.exe"},
+         {},
+         false,
+         {L"x.swf", L"y.swf", L"x (2).swf"}},
+        {"letter case",
+         {L"a/Intro.exe", L"b/INTRO.exe"},
+         {},
+         true,
+         {L"Intro.swf", case_blind ? L"INTRO (2).swf" : L"INTRO.swf"}},
+        {"targets from before are replaced",
+         {L"a/intro.exe", L"b/intro.exe"},
+         {L"intro.swf", L"intro (2).swf"},
+         true,
+         {L"intro.swf", L"intro (2).swf"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        FakeList list;
+        Converter converter(fs_, list, status_, pump_, panel_);
+        panel_.autoSave = false;
+        panel_.saveDir = dir.Path(L"out");
+        panel_.deleteSource = c.deleteSource;
+        dir.MakeDir(L"out");
+        for (const auto& name : c.before) dir.Write(L"out/" + name, {'o', 'l', 'd'});
+        std::vector<std::vector<unsigned char>> movies;
+        for (size_t i = 0; i < c.sources.size(); ++i) {
+            const auto bytes =
+                ProjectorBytes(286700, 287000 + 100 * i, static_cast<unsigned char>(i));
+            dir.Write(c.sources[i], bytes);
+            list.AddChecked(dir.Path(c.sources[i]));
+            movies.push_back(Tail(bytes, 286700));
+        }
+
+        converter.Command7_Click();
+
+        std::vector<std::wstring> names = c.expected;
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(dir.Names(L"out"), names);
+        for (size_t i = 0; i < c.sources.size(); ++i) {
+            const int row = static_cast<int>(i) + 1;
+            EXPECT_EQ(list.Cell(row, Column::Result), L"成功") << row;
+            EXPECT_EQ(list.Cell(row, Column::SaveDir), dir.Path(L"out/" + c.expected[i])) << row;
+            EXPECT_EQ(dir.Read(L"out/" + c.expected[i]), movies[i]) << row;
+            EXPECT_EQ(dir.Exists(c.sources[i]), !c.deleteSource) << row;
+        }
+    }
 }
 
 TEST_F(ConverterTest, UntickedRowsAreCountedButNotConverted) {
@@ -335,6 +445,159 @@ TEST_F(ConverterTest, RowsRemovedDuringTheBatchAreSkipped) {
     EXPECT_EQ(Cell(1, Column::Result), L"成功");
     EXPECT_FALSE(dir_.Exists(L"r2.swf"));
     EXPECT_EQ(status_.Last(), L" 共有4个文件  成功转换1个文件");
+}
+
+// The list changes under a running batch (the window lets its messages run between files): every
+// result lands in the row of the file it belongs to, and a row that has gone is not converted.
+TEST_F(ConverterTest, RowsChangedDuringTheBatchKeepTheirOwnResults) {
+    struct Case {
+        const char* name;
+        std::function<void(FakeList&)> change;  // done while r2 is being converted
+        std::vector<std::wstring> rows;         // the list afterwards
+        std::vector<std::wstring> results;      // their result cells
+        std::vector<std::wstring> written;      // the movies on disk
+        const wchar_t* summary;
+    };
+    auto remove = [](FakeList& list, int row) { list.rows.erase(list.rows.begin() + row - 1); };
+    const Case cases[] = {
+        {"an earlier and a later row removed",
+         [&](FakeList& l) { remove(l, 3), remove(l, 1); },
+         {L"r2.exe", L"r4.exe"},
+         {L"成功", L"成功"},
+         {L"r1.swf", L"r2.swf", L"r4.swf"},
+         L" 共有4个文件  成功转换3个文件"},
+        {"the running row removed",
+         [&](FakeList& l) { remove(l, 2); },
+         {L"r1.exe", L"r3.exe", L"r4.exe"},
+         {L"成功", L"成功", L"成功"},
+         {L"r1.swf", L"r3.swf", L"r4.swf"},
+         L" 共有4个文件  成功转换3个文件"},
+        {"a new search replaces the list",
+         [&](FakeList& l) {
+             l.rows.clear();
+             l.AddChecked(L"n1.exe");
+             l.AddChecked(L"n2.exe");
+         },
+         {L"n1.exe", L"n2.exe"},
+         {L"", L""},
+         {L"r1.swf"},
+         L" 共有4个文件  成功转换1个文件"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        FakeList list;
+        FakePump pump;
+        FakeStatus status;
+        Converter converter(fs_, list, status, pump, panel_);
+        for (int i = 1; i <= 4; ++i) {
+            const std::wstring name = L"r" + std::to_wstring(i) + L".exe";
+            dir.Write(name, ProjectorBytes(286700, 287000));
+            list.AddChecked(dir.Path(name));
+        }
+        bool changed = false;
+        pump.onPump = [&] {
+            if (!changed && status.Last().rfind(L"2/4 ", 0) == 0) {
+                changed = true;
+                c.change(list);
+            }
+        };
+
+        converter.Command7_Click();
+
+        ASSERT_EQ(list.RowCount(), static_cast<int>(c.rows.size()));
+        for (int row = 1; row <= list.RowCount(); ++row) {
+            const std::wstring name = list.RowText(row).substr(list.RowText(row).size() - 6);
+            EXPECT_EQ(name, c.rows[row - 1]) << row;
+            EXPECT_EQ(list.Cell(row, Column::Result), c.results[row - 1]) << row;
+            const std::wstring output = list.Cell(row, Column::SaveDir);
+            if (!output.empty()) {
+                EXPECT_EQ(GetFileTitle(output, fs_.Separator()), name.substr(0, 2)) << row;
+            }
+        }
+        std::vector<std::wstring> swf;
+        for (const auto& n : dir.Names()) {
+            if (n.size() > 4 && n.compare(n.size() - 4, 4, L".swf") == 0) swf.push_back(n);
+        }
+        EXPECT_EQ(swf, c.written);
+        EXPECT_EQ(dir.Names().size(), 4 + c.written.size()) << "no temporary file left";
+        EXPECT_EQ(status.Last(), c.summary);
+    }
+}
+
+TEST_F(ConverterTest, AFailedRowShowsNothingOfAnEarlierSuccess) {
+    AddProjector(L"a.exe", 286700, 290000);
+    converter_.Command7_Click();
+    ASSERT_EQ(Cell(1, Column::Result), L"成功");
+    ASSERT_NE(Cell(1, Column::SaveDir), L"");
+
+    dir_.Write(L"a.exe", std::vector<unsigned char>(290000, 'M'));  // no longer a projector
+    converter_.Command7_Click();
+    EXPECT_EQ(Cell(1, Column::Result), L"失败");
+    EXPECT_EQ(Cell(1, Column::Version), L"");
+    EXPECT_EQ(Cell(1, Column::Size), L"");
+    EXPECT_EQ(Cell(1, Column::SaveDir), L"");
+}
+
+TEST_F(ConverterTest, ASourceThatCannotBeDeletedIsReported) {
+    FaultyFileSystem faulty(fs_);
+    faulty.failRemove = true;
+    Converter converter(faulty, list_, status_, pump_, panel_);
+    AddProjector(L"a.exe", 286700, 290000);
+    panel_.deleteSource = true;
+    converter.Command7_Click();
+    EXPECT_EQ(Cell(1, Column::Result), L"成功");
+    EXPECT_EQ(panel_.kept, std::vector<std::wstring>{dir_.Path(L"a.exe")});
+    EXPECT_EQ(status_.Last(), L" 共有1个文件  成功转换1个文件");
+}
+
+// Temporary files of an interrupted run, and a name as long as a name may be: the temporary file
+// beside the target must neither be blocked by the one nor be longer than the other.
+TEST_F(ConverterTest, LeftoverTemporariesAndLongestNames) {
+    const std::wstring longest(251, L'n');  // 251 + ".swf" = 255, the usual limit of one name
+    const auto bytes = AddProjector(longest + L".exe", 286700, 290000);
+    AddProjector(L"a.exe", 286700, 290000);
+    std::vector<std::wstring> leftovers;
+    for (int i = 0; i < 100; ++i) leftovers.push_back(L"a.swf.part" + std::to_wstring(i));
+    leftovers.push_back(L"a~tmp");
+    for (const auto& name : leftovers) dir_.Write(name, {'x'});
+
+    converter_.Command7_Click();
+
+    EXPECT_EQ(Cell(1, Column::Result), L"成功");
+    EXPECT_EQ(dir_.Read(longest + L".swf"), Tail(bytes, 286700));
+    EXPECT_EQ(Cell(2, Column::Result), L"成功");
+    for (const auto& name : leftovers) EXPECT_EQ(dir_.Read(name), std::vector<unsigned char>{'x'});
+    EXPECT_EQ(dir_.Names().size(), 4 + leftovers.size()) << "no new temporary file left";
+}
+
+// A tree deeper than the 260 characters of MAX_PATH: found, converted beside its projector and
+// deleted, with every path in the list in its ordinary form.
+TEST_F(ConverterTest, PathsLongerThanMaxPath) {
+    std::wstring relative;
+    for (int i = 0; i < 6; ++i) relative += std::wstring(50, static_cast<wchar_t>(L'a' + i)) + L"/";
+    const auto bytes = ProjectorBytes(286700, 290000);
+    WriteLong(dir_, relative + L"deep.exe", bytes);
+    const std::wstring source = dir_.Path(relative + L"deep.exe");
+    ASSERT_GT(source.size(), 330u);
+
+    Search search(fs_, list_, status_, pump_);
+    search.StartSearch(dir_.Dir());
+    ASSERT_EQ(list_.RowCount(), 1);
+    EXPECT_EQ(list_.RowText(1), source);
+
+    list_.rows[0].checked = true;
+    panel_.deleteSource = true;
+    converter_.Command7_Click();
+    const std::wstring target = dir_.Path(relative + L"deep.swf");
+    EXPECT_EQ(Cell(1, Column::Result), L"成功");
+    EXPECT_EQ(Cell(1, Column::SaveDir), target);
+    uint64_t size = 0;
+    EXPECT_TRUE(fs_.FileSize(target, size));
+    EXPECT_EQ(size, bytes.size() - 286700);
+    EXPECT_FALSE(fs_.IsNormalFile(source)) << "deleted";
+    EXPECT_TRUE(fs_.Remove(target));
+    RemoveLongTree(dir_, relative);
 }
 
 TEST_F(ConverterTest, NamesOutsideAnyCodePage) {

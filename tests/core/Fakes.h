@@ -16,6 +16,7 @@ namespace quenlor::test {
 struct FakeRow {
     std::wstring cells[5];
     bool checked = false;
+    RowId id = 0;
 };
 
 class FakeList : public IFileList {
@@ -25,7 +26,15 @@ class FakeList : public IFileList {
     void AddRow(const std::wstring& text) override {
         FakeRow row;
         row.cells[0] = text;
+        row.id = ++lastId_;
         rows.push_back(row);
+    }
+    RowId IdOf(int row) const override { return rows.at(row - 1).id; }
+    int RowOf(RowId id) const override {
+        for (size_t i = 0; i < rows.size(); ++i) {
+            if (rows[i].id == id) return static_cast<int>(i) + 1;
+        }
+        return 0;
     }
     int RowCount() const override { return static_cast<int>(rows.size()); }
     std::wstring RowText(int row) const override { return rows.at(row - 1).cells[0]; }
@@ -40,6 +49,9 @@ class FakeList : public IFileList {
         AddRow(text);
         rows.back().checked = checked;
     }
+
+  private:
+    RowId lastId_ = 0;
 };
 
 class FakeStatus : public IStatusLine {
@@ -83,6 +95,8 @@ class FakePanel : public IConvertPanel {
     std::wstring FormatSize(uint64_t bytes) const override {
         return L"<" + std::to_wstring(bytes) + L">";
     }
+    void SourceKept(const std::wstring& source) override { kept.push_back(source); }
+    std::vector<std::wstring> kept;
 };
 
 // A file held in memory. Bytes past the stored data read as zero up to the stated size, so a

@@ -204,7 +204,7 @@ class WideTree : public FileSystem {
     bool Replace(const std::wstring&, const std::wstring&) override { return false; }
     bool Remove(const std::wstring&) override { return false; }
     bool IsNormalFile(const std::wstring&) override { return false; }
-    bool SameFile(const std::wstring&, const std::wstring&) override { return false; }
+    bool Identity(const std::wstring&, FileIdentity&) override { return false; }
     bool FileSize(const std::wstring&, uint64_t&) override { return false; }
 
   private:

@@ -105,6 +105,42 @@ TEST_F(Form1LongRunTest, ConvertClickedDuringABatchStartsNoSecondBatch) {
     EXPECT_FALSE(folder.Exists(L"b.swf"));
 }
 
+// Rows removed, or the whole list replaced by a new search, while a batch runs: each result lands
+// in its own file's row, and rows that have gone are not converted.
+TEST_F(Form1LongRunTest, RowsChangedDuringABatchGetNoOtherFilesResults) {
+    MakeTree();
+    SearchFolder(folder.Text());
+    ASSERT_EQ(list().RowCount(), 4);
+    TickAllRows();
+    OnceWhenStatus(L"2/4 当前文件：", [this] {
+        list().RemoveRow(3);
+        list().RemoveRow(1);
+    });
+    ASSERT_TRUE(ClickControl(c().Command7.hWnd()));
+    ASSERT_EQ(list().RowCount(), 2);
+    EXPECT_EQ(list().RowText(1), folder.Path(L"b.exe"));
+    EXPECT_EQ(list().CellText(1, Column::SaveDir), folder.Path(L"b.swf"));
+    EXPECT_EQ(list().RowText(2), folder.Path(L"sub\\d.exe"));
+    EXPECT_EQ(list().CellText(2, Column::SaveDir), folder.Path(L"sub\\d.swf"));
+    EXPECT_FALSE(folder.Exists(L"sub\\c.swf"));
+    EXPECT_EQ(form->StatusText(), L" 共有4个文件  成功转换3个文件");
+
+    TempFolder other;
+    other.WriteProjector(L"z.exe", kStub);
+    TickAllRows();  // "全不选"
+    TickAllRows();
+    OnceWhenStatus(L"1/2 当前文件：", [&] {
+        dialogs.folders.push_back(other.Text());
+        PostClick(c().ButtonCr1.hWnd());
+    });
+    ASSERT_TRUE(ClickControl(c().Command7.hWnd()));
+    ASSERT_EQ(list().RowCount(), 1);
+    EXPECT_EQ(list().RowText(1), other.Path(L"z.exe"));
+    EXPECT_EQ(list().CellText(1, Column::Result), L"");
+    EXPECT_FALSE(other.Exists(L"z.swf"));
+    EXPECT_EQ(form->StatusText(), L" 共有2个文件  成功转换0个文件");
+}
+
 TEST_F(Form1LongRunTest, ClosingDuringABatchStopsAfterTheCurrentFileThenCloses) {
     MakeTree();
     SearchFolder(folder.Text());

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <random>
+#include <set>
 #include <string>
 
 #include "quenlor/FileSystem.h"
@@ -19,7 +21,7 @@ class Converter {
     // The convert command: runs the whole batch before it returns, pumping messages on the way.
     // Does nothing while a batch is already running (a click that arrives during one of its pumps).
     void Command7_Click();
-    // Extracts one movie and writes the cells of row RowIndex: 1 on success, 0 on failure.
+    // Extracts one movie and writes the cells of row CurrentRow: 1 on success, 0 on failure.
     int ExtractMovie(const std::wstring& source, const std::wstring& target);
     // True for an existing normal file (not hidden, not system, not a directory).
     bool FileExists(const std::wstring& path);
@@ -30,7 +32,8 @@ class Converter {
     std::wstring SaveDir;
     std::wstring SourceFile;
     std::wstring TargetFile;
-    int32_t RowIndex = 0;
+    int32_t RowIndex = 0;  // the row's place in the batch, as the status line counts it
+    RowId CurrentRow = 0;  // the row being converted: its cells are written, wherever it now is
     bool ExtractOk = false;
     // Set by the stop command and when the window closes; honoured after the current ticked row.
     bool StopRequested = false;
@@ -44,6 +47,15 @@ class Converter {
   private:
     bool CopyMovie(ReadableFile& source, uint64_t start, uint64_t end, const std::wstring& target,
                    unsigned& version);
+    // `target`, unless this batch has already written that file (under any spelling the file
+    // system takes for it): then the first of "title (2).swf", "title (3).swf", ... it has not.
+    std::wstring FreeTarget(const std::wstring& target);
+    bool WrittenByThisBatch(const std::wstring& path);
+    // A name beside `target` for the copy in progress, no longer than the target's own name.
+    std::wstring TemporaryName(const std::wstring& target);
+    // True when the row being converted was removed from the list meanwhile.
+    bool RowGone() const;
+    void SetCell(Column column, const std::wstring& text);
 
     FileSystem& fs_;
     IFileList& list_;
@@ -51,6 +63,8 @@ class Converter {
     IConvertPanel& panel_;
     PumpPacer pacer_;
     bool running_ = false;
+    std::set<FileIdentity> written_;  // the movies this batch has written
+    std::minstd_rand temporary_names_;
 };
 
 }  // namespace quenlor

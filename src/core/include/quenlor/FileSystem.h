@@ -1,6 +1,6 @@
-// The file-system layer the recovery core works through. One implementation per platform: POSIX
-// (src/core/PosixFileSystem.cpp) and Win32 (src/win/Win32FileSystem.cpp). Paths are wide strings; a
-// directory path handed to Enumerate ends with the platform's separator.
+// The file-system layer the recovery core works through. One implementation per platform, side by
+// side in src/fs (POSIX and Win32); each executable links the one it needs. Paths are wide strings
+// in the platform's ordinary form; a directory path handed to Enumerate ends with the separator.
 #pragma once
 
 #include <cstddef>
@@ -16,6 +16,19 @@ struct DirEntry {
     bool hidden = false;     // FILE_ATTRIBUTE_HIDDEN, or a POSIX name beginning with "."
     bool system = false;     // FILE_ATTRIBUTE_SYSTEM (never set on POSIX)
     bool link = false;       // a reparse point or symbolic link: the walk never enters these
+};
+
+// What tells one file from another, whatever name it is reached by: its volume and its number
+// there.
+struct FileIdentity {
+    uint64_t volume = 0;
+    uint64_t index = 0;
+    bool operator==(const FileIdentity& other) const {
+        return volume == other.volume && index == other.index;
+    }
+    bool operator<(const FileIdentity& other) const {
+        return volume != other.volume ? volume < other.volume : index < other.index;
+    }
 };
 
 // An open directory enumeration; closed when destroyed.
@@ -78,8 +91,14 @@ class FileSystem {
     // True when `path` names a normal file: it exists and is neither a directory nor hidden nor a
     // system file.
     virtual bool IsNormalFile(const std::wstring& path) = 0;
-    // True when both paths exist and name the same file (also through links or other spellings).
-    virtual bool SameFile(const std::wstring& a, const std::wstring& b) = 0;
+    // The identity of an existing file or directory; the same for every name it has (other letter
+    // case where names compare without it, links, other spellings).
+    virtual bool Identity(const std::wstring& path, FileIdentity& identity) = 0;
+    // True when both paths exist and name the same file.
+    bool SameFile(const std::wstring& a, const std::wstring& b) {
+        FileIdentity ia, ib;
+        return Identity(a, ia) && Identity(b, ib) && ia == ib;
+    }
     virtual bool FileSize(const std::wstring& path, uint64_t& size) = 0;
 };
 

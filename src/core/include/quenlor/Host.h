@@ -10,11 +10,18 @@ namespace quenlor {
 // Columns of the file list, by header: "文件名称", "转换结果", "Flash版本", "大小", "保存目录".
 enum class Column { FileName = 0, Result = 1, Version = 2, Size = 3, SaveDir = 4 };
 
+// A row's identity: given when the row is added and never given again in the list's life, so that
+// work on a row finds it again after other rows were removed or the list was cleared. 0 is no row.
+using RowId = uint64_t;
+
 // The file list. Rows are numbered from 1 in display order.
 class IFileList {
   public:
     virtual ~IFileList() = default;
     virtual void AddRow(const std::wstring& text) = 0;
+    virtual RowId IdOf(int row) const = 0;
+    // The row's number now, or 0 when it is no longer in the list.
+    virtual int RowOf(RowId id) const = 0;
     virtual int RowCount() const = 0;
     virtual std::wstring RowText(int row) const = 0;
     virtual bool RowChecked(int row) const = 0;
@@ -48,6 +55,9 @@ class IConvertPanel {
     virtual void ShowMessage(const std::wstring& text, const std::wstring& title) = 0;
     // A byte count with the user's digit grouping and no decimals ("12,345").
     virtual std::wstring FormatSize(uint64_t bytes) const = 0;
+    // The source of a converted row could not be deleted (read-only, or open elsewhere). The row
+    // stays converted; the window shows nothing more, the command line reports it.
+    virtual void SourceKept(const std::wstring& /*source*/) {}
 };
 
 }  // namespace quenlor

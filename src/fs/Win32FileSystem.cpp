@@ -1,11 +1,14 @@
 // The file-system layer on Windows: wide-character API throughout, so names outside the user's code
 // page are found and opened. Enumeration order and mask matching ("*.exe" also matches a long name
-// whose short alias ends in .EXE) are the platform's own.
+// whose short alias ends in .EXE) are the platform's own. Paths come and go in their ordinary form;
+// a long one is handed to the system in the \\?\ form, which has no MAX_PATH limit.
 #include <windows.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <vector>
 
+#include "Win32Path.h"
 #include "quenlor/FileSystem.h"
 
 namespace quenlor {
@@ -35,6 +38,44 @@ class Handle {
   private:
     HANDLE h_;
 };
+
+constexpr wchar_t kExtendedPrefix[] = L"\\\\?\\";
+constexpr wchar_t kDevicePrefix[] = L"\\\\.\\";
+// Below this length the ordinary form works everywhere (a directory is limited to MAX_PATH - 12).
+constexpr size_t kShortPath = MAX_PATH - 12;
+
+bool StartsWith(const std::wstring& text, const wchar_t* prefix) {
+    return text.compare(0, std::wcslen(prefix), prefix) == 0;
+}
+
+std::wstring FullPathName(const std::wstring& path) {
+    const DWORD need = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (need == 0) return path;
+    std::wstring full(need, L'\0');
+    const DWORD got = ::GetFullPathNameW(path.c_str(), need, full.data(), nullptr);
+    if (got == 0 || got >= need) return path;
+    full.resize(got);
+    return full;
+}
+
+}  // namespace
+
+std::wstring ForSystem(const std::wstring& path) {
+    if (path.size() < kShortPath || StartsWith(path, kExtendedPrefix) ||
+        StartsWith(path, kDevicePrefix)) {
+        return path;
+    }
+    const std::wstring full = FullPathName(path);
+    const bool unc = StartsWith(full, L"\\\\");
+    std::wstring result = unc ? L"\\\\?\\UNC\\" : kExtendedPrefix;
+    for (size_t i = unc ? 2 : 0; i < full.size(); ++i) {
+        if (full[i] == L'\\' && !result.empty() && result.back() == L'\\') continue;
+        result += full[i];
+    }
+    return result;
+}
+
+namespace {
 
 DirEntry ToEntry(const WIN32_FIND_DATAW& data) {
     DirEntry entry;
@@ -127,8 +168,8 @@ class Win32WritableFile : public WritableFile {
     Handle h_;
 };
 
-bool FileIdentity(const std::wstring& path, BY_HANDLE_FILE_INFORMATION& info) {
-    Handle h(::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+bool FileInformation(const std::wstring& path, BY_HANDLE_FILE_INFORMATION& info) {
+    Handle h(::CreateFileW(ForSystem(path).c_str(), FILE_READ_ATTRIBUTES,
                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     return h.valid() && ::GetFileInformationByHandle(h.get(), &info);
@@ -142,20 +183,12 @@ class Win32FileSystem : public FileSystem {
         return text.size() == 3 ? text : text + L"\\";
     }
 
-    std::wstring Absolute(const std::wstring& path) const override {
-        const DWORD need = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-        if (need == 0) return path;
-        std::wstring full(need, L'\0');
-        const DWORD got = ::GetFullPathNameW(path.c_str(), need, full.data(), nullptr);
-        if (got == 0 || got >= need) return path;
-        full.resize(got);
-        return full;
-    }
+    std::wstring Absolute(const std::wstring& path) const override { return FullPathName(path); }
 
     std::unique_ptr<DirEnumeration> Enumerate(const std::wstring& directory,
                                               const std::wstring& mask) override {
         WIN32_FIND_DATAW data{};
-        const HANDLE find = ::FindFirstFileW((directory + mask).c_str(), &data);
+        const HANDLE find = ::FindFirstFileW(ForSystem(directory + mask).c_str(), &data);
         if (find == INVALID_HANDLE_VALUE) {
             // A readable directory with no match is empty, not an error.
             if (::GetLastError() == ERROR_FILE_NOT_FOUND)
@@ -167,9 +200,10 @@ class Win32FileSystem : public FileSystem {
 
     std::unique_ptr<ReadableFile> OpenRead(const std::wstring& path) override {
         // Others may go on reading and writing the file while we read it.
-        Handle h(::CreateFileW(
-            path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+        Handle h(::CreateFileW(ForSystem(path).c_str(), GENERIC_READ,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN,
+                               nullptr));
         if (!h.valid() || ::GetFileType(h.get()) != FILE_TYPE_DISK) return nullptr;
         BY_HANDLE_FILE_INFORMATION info{};
         if (!::GetFileInformationByHandle(h.get(), &info) ||
@@ -183,40 +217,45 @@ class Win32FileSystem : public FileSystem {
     }
 
     std::unique_ptr<WritableFile> CreateNew(const std::wstring& path) override {
-        const HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr);
+        const HANDLE h = ::CreateFileW(ForSystem(path).c_str(), GENERIC_WRITE, 0, nullptr,
+                                       CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h == INVALID_HANDLE_VALUE) return nullptr;
         return std::make_unique<Win32WritableFile>(h);
     }
 
     bool Replace(const std::wstring& from, const std::wstring& to) override {
         // A read-only file is not replaced (Windows refuses it; some emulations do not).
-        const DWORD existing = ::GetFileAttributesW(to.c_str());
+        const std::wstring target = ForSystem(to);
+        const DWORD existing = ::GetFileAttributesW(target.c_str());
         if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY))
             return false;
-        return ::MoveFileExW(from.c_str(), to.c_str(),
+        return ::MoveFileExW(ForSystem(from).c_str(), target.c_str(),
                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
     }
 
-    bool Remove(const std::wstring& path) override { return ::DeleteFileW(path.c_str()) != FALSE; }
+    bool Remove(const std::wstring& path) override {
+        return ::DeleteFileW(ForSystem(path).c_str()) != FALSE;
+    }
 
     bool IsNormalFile(const std::wstring& path) override {
-        const DWORD attributes = ::GetFileAttributesW(path.c_str());
+        const DWORD attributes = ::GetFileAttributesW(ForSystem(path).c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES) return false;
         return (attributes &
                 (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0;
     }
 
-    bool SameFile(const std::wstring& a, const std::wstring& b) override {
-        BY_HANDLE_FILE_INFORMATION ia{}, ib{};
-        return FileIdentity(a, ia) && FileIdentity(b, ib) &&
-               ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
-               ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
+    bool Identity(const std::wstring& path, FileIdentity& identity) override {
+        BY_HANDLE_FILE_INFORMATION info{};
+        if (!FileInformation(path, info)) return false;
+        identity.volume = info.dwVolumeSerialNumber;
+        identity.index = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+        return true;
     }
 
     bool FileSize(const std::wstring& path, uint64_t& size) override {
         WIN32_FILE_ATTRIBUTE_DATA data{};
-        if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return false;
+        if (!::GetFileAttributesExW(ForSystem(path).c_str(), GetFileExInfoStandard, &data))
+            return false;
         size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
         return true;
     }

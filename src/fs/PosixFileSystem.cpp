@@ -256,11 +256,12 @@ class PosixFileSystem : public FileSystem {
         return name.empty() || name[0] != L'.';
     }
 
-    bool SameFile(const std::wstring& a, const std::wstring& b) override {
-        struct stat sa {
-        }, sb{};
-        return ::stat(ToUtf8(a).c_str(), &sa) == 0 && ::stat(ToUtf8(b).c_str(), &sb) == 0 &&
-               sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    bool Identity(const std::wstring& path, FileIdentity& identity) override {
+        struct stat st {};
+        if (::stat(ToUtf8(path).c_str(), &st) != 0) return false;
+        identity.volume = static_cast<uint64_t>(st.st_dev);
+        identity.index = static_cast<uint64_t>(st.st_ino);
+        return true;
     }
 
     bool FileSize(const std::wstring& path, uint64_t& size) override {
