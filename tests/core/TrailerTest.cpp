@@ -222,8 +222,8 @@ class CuttingFileSystem : public FileSystem {
     }
     bool Remove(const std::wstring& p) override { return real_.Remove(p); }
     bool IsNormalFile(const std::wstring& p) override { return real_.IsNormalFile(p); }
-    bool Identity(const std::wstring& p, FileIdentity& id) override {
-        return real_.Identity(p, id);
+    bool Identity(const std::wstring& p, FileIdentity& identity) override {
+        return real_.Identity(p, identity);
     }
     bool FileSize(const std::wstring& p, uint64_t& s) override { return real_.FileSize(p, s); }
 
