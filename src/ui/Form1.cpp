@@ -76,27 +76,27 @@ bool Form1::Create(int show_command) {
         DestroyMenu(menu);
         return false;
     }
-    // A menu bar that wraps (narrow window, large font) takes client height: measure and correct.
-    RECT client;
-    GetClientRect(hwnd_, &client);
-    const int missing = twips_.ToPixels(5370) - (client.bottom - client.top);
-    if (missing != 0) {
-        RECT window;
-        GetWindowRect(hwnd_, &window);
-        SetWindowPos(hwnd_, nullptr, 0, 0, window.right - window.left,
-                     window.bottom - window.top + missing, SWP_NOMOVE | SWP_NOZORDER);
-    }
+    menu_ = menu;
     pump_.SetWindow(hwnd_);
     CreateControls();
     tips_.Create(hwnd_, list_.hWnd(),
                  [this](int row, int column) { return list_.TipText(row, column); });
     Form_Load();
+    // The frame is the skin's now: size the window so that the client area keeps its size.
+    RECT client, window;
+    GetClientRect(hwnd_, &client);
+    GetWindowRect(hwnd_, &window);
+    const int width = window.right - window.left + twips_.ToPixels(6255) - client.right;
+    const int height = window.bottom - window.top + twips_.ToPixels(5370) - client.bottom;
+    SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
     ShowWindow(hwnd_, show_command);
     UpdateWindow(hwnd_);
     return true;
 }
 
 void Form1::Form_Load() {
+    caption_ = std::make_unique<cNeoCaption>();
+    ApplySkin(*caption_);
     // The add-file dialog starts in the folder the program was started from.
     wchar_t path[MAX_PATH] = {};
     const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
@@ -181,6 +181,11 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
             } else {
                 tips_.Hide();
             }
+            return DefWindowProcW(hwnd_, message, wparam, lparam);
+        case WM_NCDESTROY:
+            // A menu the skin took off the window is not destroyed with it.
+            if (menu_ && GetMenu(hwnd_) != menu_) DestroyMenu(menu_);
+            menu_ = nullptr;
             return DefWindowProcW(hwnd_, message, wparam, lparam);
         case kTranslateShortcut:
             return RunShortcut(*reinterpret_cast<const MSG*>(lparam)) ? 1 : 0;
@@ -295,9 +300,7 @@ void Form1::MABOUT_Click() {
 }
 
 void Form1::SetMenuEnabled(UINT command, bool enabled) {
-    if (!hwnd_) return;
-    EnableMenuItem(GetMenu(hwnd_), command, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
-    DrawMenuBar(hwnd_);
+    if (menu_) EnableMenuItem(menu_, command, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
 }
 
 std::wstring Form1::TextOf(HWND control) const {

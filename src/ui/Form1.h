@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "../controls/ButtonCr.h"
+#include "cNeoCaption.h"
 #include "Dialogs.h"
 #include "FileListView.h"
 #include "Form2.h"
@@ -54,6 +55,9 @@ class Form1 : public IStatusLine, public IConvertPanel {
 
     // Load and unload.
     void Form_Load();
+    // Gives `painter` the window's colours, fonts and skin pictures and attaches it
+    // (Form1Skin.cpp).
+    void ApplySkin(cNeoCaption& painter);
     void Form_Unload();
 
     // Commands.
@@ -104,6 +108,10 @@ class Form1 : public IStatusLine, public IConvertPanel {
     Search& search() { return search_; }
     Converter& converter() { return converter_; }
     const Twips& twips() const { return twips_; }
+    // The menu tree; the skinned frame takes it off the window and draws it itself.
+    HMENU Menu() const { return menu_; }
+    // The caption painter, from Form_Load on.
+    cNeoCaption* Caption() const { return caption_.get(); }
     const std::wstring& StatusText() const { return status_; }
     // The banner area (client pixels), where the banner picture is shown.
     RECT Picture1Bounds() const;
@@ -169,8 +177,11 @@ class Form1 : public IStatusLine, public IConvertPanel {
     IDialogs& dialogs_;
     Twips twips_;
     HWND hwnd_ = nullptr;
+    HMENU menu_ = nullptr;  // owned by the window while on it, by this object otherwise
     GdiHandle<HFONT> font_;
     GdiHandle<HBITMAP> banner_;
+    GdiHandle<HBITMAP> picCaption_, picBorder_;  // the skin pictures
+    std::unique_ptr<cNeoCaption> caption_;
     Controls controls_;
     FileListView list_;
     ListTips tips_;

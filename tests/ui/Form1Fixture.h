@@ -42,7 +42,7 @@ class Form1Test : public ::testing::Test {
         return buffer;
     }
     bool MenuEnabled(UINT command) const {
-        const UINT state = GetMenuState(GetMenu(form->hWnd()), command, MF_BYCOMMAND);
+        const UINT state = GetMenuState(form->Menu(), command, MF_BYCOMMAND);
         return state != static_cast<UINT>(-1) && !(state & (MF_GRAYED | MF_DISABLED));
     }
     // A control's place in the window's client area.

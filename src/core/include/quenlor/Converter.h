@@ -7,6 +7,7 @@
 #include <set>
 #include <string>
 
+#include "quenlor/Failure.h"
 #include "quenlor/FileSystem.h"
 #include "quenlor/Host.h"
 #include "quenlor/Pump.h"
@@ -35,15 +36,19 @@ class Converter {
     int32_t RowIndex = 0;  // the row's place in the batch, as the status line counts it
     RowId CurrentRow = 0;  // the row being converted: its cells are written, wherever it now is
     bool ExtractOk = false;
+    // Why the last ExtractMovie failed (None after a success).
+    Failure LastFailure = Failure::None;
     // Set by the stop command and when the window closes; honoured after the current ticked row.
     bool StopRequested = false;
+    // Also convert projectors of later players, found by their trailer (the command line's option).
+    bool AnyVersion = false;
 
     static constexpr size_t kCopyChunk = 1 << 20;
     // A long copy is made durable in steps of this size, each followed by a chance to pump.
     static constexpr uint64_t kFlushEvery = uint64_t{32} << 20;
 
   private:
-    bool CopyMovie(ReadableFile& source, uint64_t start, const std::wstring& target,
+    bool CopyMovie(ReadableFile& source, uint64_t start, uint64_t end, const std::wstring& target,
                    unsigned& version);
     // `target`, unless this batch has already written that file (under any spelling the file
     // system takes for it): then the first of "title (2).swf", "title (3).swf", ... it has not.
