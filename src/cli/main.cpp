@@ -1,6 +1,6 @@
 // quenlor-cli: the folder search and the convert batch of the window, for scripts.
-//   quenlor-cli scan DIR
-//   quenlor-cli convert [-o DIR] [--delete-source] FILE...
+//   quenlor-cli scan [--any-version] DIR
+//   quenlor-cli convert [-o DIR] [--delete-source] [--any-version] FILE...
 // Exit status: 0 all done; 1 a file failed or a source could not be deleted; 2 a usage error or a
 // folder to scan that cannot be read.
 #include <string>
@@ -28,13 +28,15 @@ constexpr int kUsageError = 2;
 
 int Usage() {
     WriteErr(
-        L"usage: quenlor-cli scan DIR\n"
-        L"       quenlor-cli convert [-o DIR] [--delete-source] FILE...\n"
+        L"usage: quenlor-cli scan [--any-version] DIR\n"
+        L"       quenlor-cli convert [-o DIR] [--delete-source] [--any-version] FILE...\n"
         L"\n"
         L"scan     lists the projectors found in DIR and below, one path a line\n"
         L"convert  writes each FILE's movie as a .swf file beside it, or into DIR with -o;\n"
         L"         --delete-source deletes a projector once its movie is completely written.\n"
         L"         One line a file: source, result, version, size, output (tab-separated).\n"
+        L"--any-version  also projectors of later players (Flash 6 and up, compressed movies),\n"
+        L"               found by the trailer behind their movie\n"
         L"\n"
         L"exit status: 0 all done; 1 a file failed or a source could not be deleted;\n"
         L"             2 a usage error or a folder to scan that cannot be read.\n");
@@ -42,20 +44,31 @@ int Usage() {
 }
 
 int Scan(const std::vector<std::wstring>& args) {
-    if (args.size() != 1 || args[0].empty()) return Usage();
+    // A directory named like the option is spelled ./--any-version.
+    bool any_version = false;
+    std::vector<std::wstring> dirs;
+    for (const std::wstring& arg : args) {
+        if (arg == L"--any-version") {
+            any_version = true;
+        } else {
+            dirs.push_back(arg);
+        }
+    }
+    if (dirs.size() != 1 || dirs[0].empty()) return Usage();
     FileSystem& fs = NativeFileSystem();
     CliFileList list;
     list.onAdd = [](const std::wstring& path) { WriteOut(path + L"\n"); };
     CliStatusLine status;
     CliPump pump;
-    const std::wstring start = fs.DirectoryPath(fs.Absolute(args[0]));
+    const std::wstring start = fs.DirectoryPath(fs.Absolute(dirs[0]));
     // The search itself passes over what it cannot read; a start folder that is not there is a
     // mistake in the command, not an empty folder.
     if (!fs.Enumerate(start, L"*.*")) {
-        WriteErr(L"quenlor-cli: cannot read the folder " + args[0] + L"\n");
+        WriteErr(L"quenlor-cli: cannot read the folder " + dirs[0] + L"\n");
         return kUsageError;
     }
     Search search(fs, list, status, pump);
+    search.AnyVersion = any_version;
     search.StartSearch(start);
     WriteErr(status.last + L"\n");
     return kSuccess;
@@ -67,6 +80,7 @@ int Convert(const std::vector<std::wstring>& args) {
     CliStatusLine status;
     CliPump pump;
     CliConvertPanel panel;
+    bool any_version = false;
     bool options_done = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::wstring& arg = args[i];
@@ -78,6 +92,8 @@ int Convert(const std::vector<std::wstring>& args) {
             panel.saveDir = fs.Absolute(args[i]);
         } else if (!options_done && arg == L"--delete-source") {
             panel.deleteSource = true;
+        } else if (!options_done && arg == L"--any-version") {
+            any_version = true;
         } else if (!options_done && arg.size() > 1 && arg[0] == L'-') {
             return Usage();
         } else if (arg.empty()) {
@@ -89,6 +105,7 @@ int Convert(const std::vector<std::wstring>& args) {
     if (list.RowCount() == 0) return Usage();
 
     Converter converter(fs, list, status, pump, panel);
+    converter.AnyVersion = any_version;
     converter.Command7_Click();
 
     bool all_ok = true;

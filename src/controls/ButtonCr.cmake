@@ -1,8 +1,7 @@
-# The owner-painted push button and its retained face image.
+# The owner-painted push button.
 add_library(quenlor_buttoncr STATIC
     ${CMAKE_CURRENT_LIST_DIR}/ButtonCr.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ButtonCrLayout.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/FaceImage.cpp
 )
 target_include_directories(quenlor_buttoncr PUBLIC ${CMAKE_CURRENT_LIST_DIR} ${CMAKE_CURRENT_LIST_DIR}/..)
-target_link_libraries(quenlor_buttoncr PUBLIC user32 gdi32)
+target_link_libraries(quenlor_buttoncr PUBLIC quenlor_win user32 gdi32)

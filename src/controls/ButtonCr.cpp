@@ -37,7 +37,7 @@ bool ButtonCr::Register(HINSTANCE instance) {
     wc.cbSize = sizeof wc;
     // No CS_DBLCLKS: a quick second press is a press like any other.
     wc.style = 0;
-    wc.lpfnWndProc = &ButtonCr::WindowProc;
+    wc.lpfnWndProc = &WindowThunk<ButtonCr>;
     wc.hInstance = instance;
     wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     wc.hbrBackground = nullptr;  // the face covers the whole client area
@@ -83,31 +83,17 @@ void ButtonCr::Enabled(bool New_Enabled) {
     PaintNormal();  // also when the state did not change
 }
 
-LRESULT CALLBACK ButtonCr::WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        auto* self = static_cast<ButtonCr*>(create->lpCreateParams);
-        if (!self) return FALSE;  // only ButtonCr::Create makes these windows
-        self->hwnd_ = hWnd;
-        SetWindowLongPtrW(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<ButtonCr*>(GetWindowLongPtrW(hWnd, GWLP_USERDATA));
-    if (!self) return DefWindowProcW(hWnd, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(hWnd, GWLP_USERDATA, 0);
-        self->hwnd_ = nullptr;
-        self->pressed_ = false;
-        self->hoverTimer_ = false;  // the system drops a destroyed window's timers
-        self->face_.Release();
-        return DefWindowProcW(hWnd, message, wParam, lParam);
-    }
-    return self->OnMessage(message, wParam, lParam);
+void ButtonCr::UnbindWindow() {
+    hwnd_ = nullptr;
+    pressed_ = false;
+    hoverTimer_ = false;  // the system drops a destroyed window's timers
+    face_.Reset();
 }
 
-LRESULT ButtonCr::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT ButtonCr::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_SIZE:
-            face_.Resize(hwnd_, LOWORD(lParam), HIWORD(lParam));
+            face_.Resize(LOWORD(lParam), HIWORD(lParam));
             PaintNormal();
             return 0;
         case WM_ERASEBKGND:

@@ -8,7 +8,8 @@
 #include <functional>
 #include <string>
 
-#include "FaceImage.h"
+#include "win/MemorySurface.h"
+#include "win/WindowThunk.h"
 
 namespace quenlor {
 
@@ -39,8 +40,10 @@ class ButtonCr {
     std::function<void()> Click;
 
   private:
-    static LRESULT CALLBACK WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    friend LRESULT CALLBACK WindowThunk<ButtonCr>(HWND, UINT, WPARAM, LPARAM) noexcept;
+    void BindWindow(HWND hWnd) { hwnd_ = hWnd; }
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void UnbindWindow();
     void PaintButton(COLORREF topLeft, COLORREF bottomRight);
     void PaintNormal();
     void StartHoverTimer();
@@ -54,7 +57,7 @@ class ButtonCr {
     HFONT font_ = nullptr;     // the parent's font (WM_SETFONT); not owned
     bool pressed_ = false;     // the left button went down on us and we hold the capture
     bool hoverTimer_ = false;  // the 50 ms hover timer is running
-    FaceImage face_;           // the drawn face; WM_PAINT only copies it
+    MemorySurface face_;       // the drawn face, the client area's size; WM_PAINT only copies it
 };
 
 }  // namespace quenlor

@@ -9,16 +9,17 @@
 
 #include <cstdint>
 
+#include "win/MemorySurface.h"
+
 namespace quenlor {
 
 class cMemDC {
   public:
     cMemDC() = default;
-    ~cMemDC() { DestroySurface(); }
     cMemDC(const cMemDC&) = delete;
     cMemDC& operator=(const cMemDC&) = delete;
-    cMemDC(cMemDC&& other) noexcept;
-    cMemDC& operator=(cMemDC&& other) noexcept;
+    cMemDC(cMemDC&& other) noexcept = default;
+    cMemDC& operator=(cMemDC&& other) noexcept = default;
 
     // Grows the surface to at least the picture's size and copies the picture to (0, 0); the rest
     // of a larger surface keeps its content. The picture is only read, never kept or selected
@@ -26,24 +27,19 @@ class cMemDC {
     void CreateFromPicture(HBITMAP sPic);
 
     // The memory device context (null when empty): draw into it and copy from it with GDI calls.
-    HDC hdc() const { return hdc_; }
+    HDC hdc() const { return surface_.dc(); }
 
     // A larger value recreates the surface with that width (or height) and the other dimension
     // kept; the content is not preserved. Values not larger than the current one do nothing.
-    int32_t Width() const { return width_; }
+    int32_t Width() const { return surface_.width(); }
     void Width(int32_t lWidth);
-    int32_t Height() const { return height_; }
+    int32_t Height() const { return surface_.height(); }
     void Height(int32_t lHeight);
 
   private:
     void CreateSurface(int32_t lWidth, int32_t lHeight);
-    void DestroySurface();
 
-    HDC hdc_ = nullptr;
-    HBITMAP oldBitmap_ = nullptr;  // selected into hdc_ before our bitmap
-    HBITMAP bitmap_ = nullptr;
-    int32_t width_ = 0;
-    int32_t height_ = 0;
+    MemorySurface surface_;
 };
 
 }  // namespace quenlor

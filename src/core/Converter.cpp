@@ -6,6 +6,7 @@
 
 #include "quenlor/Projector.h"
 #include "quenlor/Text.h"
+#include "quenlor/Trailer.h"
 
 namespace quenlor {
 
@@ -114,13 +115,24 @@ int Converter::ExtractMovie(const std::wstring& source, const std::wstring& targ
 
     auto file = fs_.OpenRead(source);
     if (!file) return 0;
-    const std::optional<int64_t> start = FindMovieStart(*file, kExtractionTable, pacer_);
-    if (!start || RowGone()) return 0;
+    // A movie found in a stub window runs to the end of the file; one found only by its trailer is
+    // exactly the length the trailer gives.
+    uint64_t start = 0;
+    uint64_t end = file->Size();
+    if (const std::optional<int64_t> found = FindMovieStart(*file, kExtractionTable, pacer_)) {
+        start = static_cast<uint64_t>(*found);
+    } else if (const auto movie = AnyVersion ? FindTrailerMovie(*file) : std::nullopt) {
+        start = movie->start;
+        end = movie->start + movie->length;
+    } else {
+        return 0;
+    }
+    if (RowGone()) return 0;
     // Writing the movie over its own projector would destroy the source.
     if (fs_.SameFile(source, target)) return 0;
 
     unsigned version = 0;
-    if (!CopyMovie(*file, static_cast<uint64_t>(*start), target, version)) return 0;
+    if (!CopyMovie(*file, start, end, target, version)) return 0;
     FileIdentity written;
     if (fs_.Identity(target, written)) written_.insert(written);
     pacer_.Step();
@@ -175,12 +187,11 @@ std::wstring Converter::TemporaryName(const std::wstring& target) {
     return temporary;
 }
 
-// Copies the movie in bounded chunks into a temporary file beside the target, makes it durable, and
-// only then puts it in the target's place: a failure leaves any earlier file of that name as it
-// was.
-bool Converter::CopyMovie(ReadableFile& source, uint64_t start, const std::wstring& target,
-                          unsigned& version) {
-    const uint64_t end = source.Size();
+// Copies the movie, the bytes [start, end), in bounded chunks into a temporary file beside the
+// target, makes it durable, and only then puts it in the target's place: a failure leaves any
+// earlier file of that name as it was.
+bool Converter::CopyMovie(ReadableFile& source, uint64_t start, uint64_t end,
+                          const std::wstring& target, unsigned& version) {
     if (end < start + 4) return false;
 
     std::wstring temporary;

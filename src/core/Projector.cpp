@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "quenlor/Trailer.h"
+
 namespace quenlor {
 
 namespace {
@@ -12,7 +14,8 @@ const int64_t kExtractionEntries[] = {90100, 94200, 102450, 286700, 290800, 3768
 
 constexpr unsigned char kSignature[3] = {'F', 'W', 'S'};
 
-// Reads `count` bytes at `offset`, looping over short reads; returns the number read.
+}  // namespace
+
 bool ReadFully(ReadableFile& file, uint64_t offset, unsigned char* buffer, size_t count,
                size_t& total) {
     total = 0;
@@ -24,8 +27,6 @@ bool ReadFully(ReadableFile& file, uint64_t offset, unsigned char* buffer, size_
     }
     return true;
 }
-
-}  // namespace
 
 const StubTable kSearchTable{kSearchEntries, std::size(kSearchEntries)};
 const StubTable kExtractionTable{kExtractionEntries, std::size(kExtractionEntries)};
@@ -69,10 +70,12 @@ std::optional<int64_t> FindMovieStart(ReadableFile& file, const StubTable& table
     return std::nullopt;
 }
 
-void CheckProjector(FileSystem& fs, IFileList& list, PumpPacer& pacer, const std::wstring& path) {
+void CheckProjector(FileSystem& fs, IFileList& list, PumpPacer& pacer, const std::wstring& path,
+                    bool any_version) {
     bool found = false;
     if (auto file = fs.OpenRead(path)) {
-        found = FindMovieStart(*file, kSearchTable, pacer).has_value();
+        found = FindMovieStart(*file, kSearchTable, pacer).has_value() ||
+                (any_version && FindTrailerMovie(*file).has_value());
     }  // closed before the row appears
     if (found) list.AddRow(path);
 }

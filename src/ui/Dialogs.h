@@ -19,7 +19,9 @@ class IDialogs {
   public:
     virtual ~IDialogs() = default;
     // The chosen folder's path, or empty when the user cancels or the item has no file-system path.
-    virtual std::wstring BrowseForFolder(HWND owner, const std::wstring& prompt) = 0;
+    // The dialog opens with `start_folder` selected (the desktop when it is empty).
+    virtual std::wstring BrowseForFolder(HWND owner, const std::wstring& prompt,
+                                         const std::wstring& start_folder) = 0;
     // The dialog's file name: one full path, or with a multiple selection the directory followed by
     // the chosen names, each part separated by a NUL character. Empty when cancelled.
     virtual std::wstring OpenFile(HWND owner, const OpenFileRequest& request) = 0;
@@ -29,7 +31,8 @@ class IDialogs {
 
 class SystemDialogs : public IDialogs {
   public:
-    std::wstring BrowseForFolder(HWND owner, const std::wstring& prompt) override;
+    std::wstring BrowseForFolder(HWND owner, const std::wstring& prompt,
+                                 const std::wstring& start_folder) override;
     std::wstring OpenFile(HWND owner, const OpenFileRequest& request) override;
     void ShowMessage(HWND owner, const std::wstring& text, const std::wstring& title) override;
 

@@ -94,6 +94,21 @@ std::wstring FileListView::CellText(int row, Column column) const {
     }
 }
 
+std::wstring FileListView::TipText(int row, int column) const {
+    if (!ValidRow(row) || column < 0 || column >= 5) return std::wstring();
+    std::wstring text = CellText(row, static_cast<Column>(column));
+    if (text.empty()) return text;
+    RECT cell = {};
+    cell.top = column;
+    cell.left = column == 0 ? LVIR_LABEL : LVIR_BOUNDS;
+    SendMessageW(hwnd_, LVM_GETSUBITEMRECT, row - 1, reinterpret_cast<LPARAM>(&cell));
+    // The list leaves a few pixels of padding on both sides of a cell's text.
+    constexpr int kPadding = 12;
+    const int width = static_cast<int>(
+        SendMessageW(hwnd_, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(text.c_str())));
+    return width + kPadding > cell.right - cell.left ? text : std::wstring();
+}
+
 std::wstring FileListView::RowText(int row) const {
     return CellText(row, Column::FileName);
 }

@@ -28,6 +28,9 @@ class FileListView : public IFileList {
     void SetCell(int row, Column column, const std::wstring& text) override;
 
     std::wstring CellText(int row, Column column) const;
+    // What a tip over a cell (1-based row, column index) shows: the whole text of a cell too
+    // narrow for it; empty when the cell shows all it has.
+    std::wstring TipText(int row, int column) const;
     void SetChecked(int row, bool checked);
     void RemoveRow(int row);
     void Clear();

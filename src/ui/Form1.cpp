@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "MainMenu.h"
+#include "Shortcuts.h"
 #include "SizeFormat.h"
 #include "quenlor/FileSystem.h"
 #include "res/resource.h"
@@ -44,7 +45,7 @@ bool Form1::RegisterClass() {
     if (GetClassInfoExW(instance_, kClassName, &existing)) return true;
     WNDCLASSEXW window_class = {};
     window_class.cbSize = sizeof(window_class);
-    window_class.lpfnWndProc = &Form1::WindowProc;
+    window_class.lpfnWndProc = &WindowThunk<Form1>;
     window_class.hInstance = instance_;
     window_class.hIcon = LoadIconW(instance_, MAKEINTRESOURCEW(IDI_QUENLOR));
     window_class.hIconSm = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_QUENLOR),
@@ -85,6 +86,8 @@ bool Form1::Create(int show_command) {
     }
     pump_.SetWindow(hwnd_);
     CreateControls();
+    tips_.Create(hwnd_, list_.hWnd(),
+                 [this](int row, int column) { return list_.TipText(row, column); });
     Form_Load();
     ShowWindow(hwnd_, show_command);
     UpdateWindow(hwnd_);
@@ -119,25 +122,14 @@ void Form1::FinishUnload() {
     if (hwnd_) DestroyWindow(hwnd_);
 }
 
-LRESULT CALLBACK Form1::WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    Form1* form = nullptr;
-    if (message == WM_NCCREATE) {
-        form = static_cast<Form1*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
-        form->hwnd_ = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-    } else {
-        form = reinterpret_cast<Form1*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    }
-    if (!form) return DefWindowProcW(hwnd, message, wparam, lparam);
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-        form->hwnd_ = nullptr;
-        form->pump_.SetWindow(nullptr);
-        const LRESULT result = DefWindowProcW(hwnd, message, wparam, lparam);
-        if (form->Unloaded) form->Unloaded();
-        return result;
-    }
-    return form->HandleMessage(message, wparam, lparam);
+void Form1::BindWindow(HWND hwnd) {
+    hwnd_ = hwnd;
+}
+
+void Form1::UnbindWindow() {
+    hwnd_ = nullptr;
+    pump_.SetWindow(nullptr);
+    if (Unloaded) Unloaded();  // last: the program may end here
 }
 
 LRESULT Form1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -165,6 +157,17 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         case kFinishUnload:
             if (!Busy()) FinishUnload();
             return 0;
+        case WM_SETCURSOR:
+            // The pointer moved over one of the controls: the list's cell tips follow it.
+            if (reinterpret_cast<HWND>(wparam) == list_.hWnd()) {
+                POINT cursor;
+                if (GetCursorPos(&cursor)) tips_.Track(cursor);
+            } else {
+                tips_.Hide();
+            }
+            return DefWindowProcW(hwnd_, message, wparam, lparam);
+        case kTranslateShortcut:
+            return RunShortcut(*reinterpret_cast<const MSG*>(lparam)) ? 1 : 0;
         default:
             return DefWindowProcW(hwnd_, message, wparam, lparam);
     }
@@ -195,6 +198,47 @@ void Form1::OnCommand(int id, int code) {
         default:
             break;
     }
+}
+
+std::wstring Form1::PickFolder(const std::wstring& prompt) {
+    std::wstring folder = dialogs_.BrowseForFolder(hwnd_, prompt, last_folder_);
+    if (!folder.empty()) last_folder_ = folder;
+    return folder;
+}
+
+bool Form1::RunShortcut(const MSG& message) {
+    Controls& c = controls_;
+    switch (ShortcutFor(KeyPressOf(message))) {
+        case Shortcut::SelectAll:
+            if (!c.Command8.Enabled()) return false;
+            Command8_Click();
+            return true;
+        case Shortcut::Remove:
+            if (!c.ButtonCr3.Enabled()) return false;
+            ButtonCr3_Click();
+            return true;
+        case Shortcut::Convert:
+            if (!c.Command7.Enabled()) return false;
+            Command7_Click();
+            return true;
+        case Shortcut::Stop:
+            // Whichever runs: the conversion's "停止" or the search's "停止搜索".
+            if (c.Command6.Enabled()) {
+                Command6_Click();
+                return true;
+            }
+            if (c.Command3.Enabled()) {
+                Command3_Click();
+                return true;
+            }
+            return false;
+        case Shortcut::About:
+            SendMessageW(hwnd_, WM_COMMAND, kMenuMABOUT, 0);
+            return true;
+        case Shortcut::None:
+            break;
+    }
+    return false;
 }
 
 void Form1::OnNotify(const NMHDR& header) {

@@ -13,7 +13,9 @@
 #include "../controls/ButtonCr.h"
 #include "Dialogs.h"
 #include "FileListView.h"
+#include "ListTips.h"
 #include "win/GdiHandle.h"
+#include "win/WindowThunk.h"
 #include "MessagePump.h"
 #include "Twips.h"
 #include "quenlor/Converter.h"
@@ -92,6 +94,7 @@ class Form1 : public IStatusLine, public IConvertPanel {
     };
     Controls& controls() { return controls_; }
     FileListView& ListView1() { return list_; }
+    ListTips& ListView1Tips() { return tips_; }
     Search& search() { return search_; }
     Converter& converter() { return converter_; }
     const Twips& twips() const { return twips_; }
@@ -134,12 +137,18 @@ class Form1 : public IStatusLine, public IConvertPanel {
         Form1& form_;
     };
 
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+    friend LRESULT CALLBACK WindowThunk<Form1>(HWND, UINT, WPARAM, LPARAM) noexcept;
+    void BindWindow(HWND hwnd);
     LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+    void UnbindWindow();
     bool RegisterClass();
     void CreateControls();  // Form1Layout.cpp
     void Paint(HDC dc);     // Form1Paint.cpp
     void OnCommand(int id, int code);
+    // The folder dialog, opening at the last folder chosen in this run.
+    std::wstring PickFolder(const std::wstring& prompt);
+    // Runs the command a shortcut key asks for while its button is enabled; true when it ran.
+    bool RunShortcut(const MSG& message);
     void OnNotify(const NMHDR& header);
     HBRUSH OnControlColor(UINT message, HDC dc, HWND control);
     void FinishUnload();
@@ -155,10 +164,12 @@ class Form1 : public IStatusLine, public IConvertPanel {
     GdiHandle<HBITMAP> banner_;
     Controls controls_;
     FileListView list_;
+    ListTips tips_;
     MessagePump pump_;
     Search search_;
     Converter converter_;
     std::wstring status_;
+    std::wstring last_folder_;  // the last folder chosen in a folder dialog (this run only)
     int busy_depth_ = 0;
     bool unload_pending_ = false;
 };

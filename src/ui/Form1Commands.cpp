@@ -14,7 +14,7 @@ constexpr const wchar_t* kAddFileFilter = L"Flash动画影片(*.EXE)|*.exe|";
 }  // namespace
 
 void Form1::MOFDr_Click() {
-    ChosenFolder = dialogs_.BrowseForFolder(hwnd_, L"请选择一个有效的源文件夹目录");
+    ChosenFolder = PickFolder(L"请选择一个有效的源文件夹目录");
     if (ChosenFolder.empty() || !hwnd_) return;
     SetWindowTextW(controls_.Text1, ChosenFolder.c_str());
     // The save directory defaults to the source folder when it is in use and still empty.
@@ -24,7 +24,7 @@ void Form1::MOFDr_Click() {
 }
 
 void Form1::MSFDr_Click() {
-    ChosenFolder = dialogs_.BrowseForFolder(hwnd_, L"请选择一个有效的保存文件夹目录");
+    ChosenFolder = PickFolder(L"请选择一个有效的保存文件夹目录");
     if (ChosenFolder.empty() || !hwnd_) return;
     SetWindowTextW(controls_.Text2, ChosenFolder.c_str());
 }

@@ -3,8 +3,16 @@
 namespace quenlor {
 
 void MessagePump::Dispatch(HWND dialog_window, MSG& message) {
-    if (dialog_window && IsWindow(dialog_window) && IsDialogMessageW(dialog_window, &message))
-        return;
+    if (dialog_window && IsWindow(dialog_window)) {
+        // Shortcuts first: the dialog keys would take Esc and Enter otherwise.
+        const bool in_window =
+            message.hwnd == dialog_window || IsChild(dialog_window, message.hwnd);
+        if (message.message == WM_KEYDOWN && in_window &&
+            SendMessageW(dialog_window, kTranslateShortcut, 0,
+                         reinterpret_cast<LPARAM>(&message)) != 0)
+            return;
+        if (IsDialogMessageW(dialog_window, &message)) return;
+    }
     TranslateMessage(&message);
     DispatchMessageW(&message);
 }

@@ -8,6 +8,10 @@
 
 namespace quenlor {
 
+// Sent to the dialog window for every key press in it before the press is dispatched, with the
+// MSG in lParam; a non-zero answer means the window used the key as a shortcut.
+constexpr UINT kTranslateShortcut = WM_APP + 2;
+
 class MessagePump : public IMessagePump {
   public:
     // Keyboard navigation between the controls of `dialog_window` is kept while pumping.

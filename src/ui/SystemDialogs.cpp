@@ -8,11 +8,27 @@
 
 namespace quenlor {
 
-std::wstring SystemDialogs::BrowseForFolder(HWND owner, const std::wstring& prompt) {
+namespace {
+
+// Selects the start folder once the folder dialog is up.
+int CALLBACK SelectStartFolder(HWND dialog, UINT message, LPARAM, LPARAM start_folder) noexcept {
+    if (message == BFFM_INITIALIZED && start_folder)
+        SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, start_folder);
+    return 0;
+}
+
+}  // namespace
+
+std::wstring SystemDialogs::BrowseForFolder(HWND owner, const std::wstring& prompt,
+                                            const std::wstring& start_folder) {
     BROWSEINFOW info = {};
     info.hwndOwner = owner;
     info.lpszTitle = prompt.c_str();
     info.ulFlags = BIF_RETURNONLYFSDIRS;
+    if (!start_folder.empty()) {
+        info.lpfn = &SelectStartFolder;
+        info.lParam = reinterpret_cast<LPARAM>(start_folder.c_str());
+    }
     PIDLIST_ABSOLUTE item = SHBrowseForFolderW(&info);
     if (!item) return std::wstring();
     wchar_t path[MAX_PATH] = {};

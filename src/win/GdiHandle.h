@@ -35,20 +35,63 @@ class GdiHandle {
     Handle handle_ = nullptr;
 };
 
-// Selects an object into a DC for the lifetime of the scope.
+// Selects an object into a DC and selects the previous object back when it ends (or is Reset).
+// Movable, so that a selection can live as long as the object that made it.
 class SelectScope {
   public:
+    SelectScope() = default;
     SelectScope(HDC dc, HGDIOBJ object)
-        : dc_(dc), old_(object ? SelectObject(dc, object) : nullptr) {}
+        : dc_(dc), old_(dc && object ? SelectObject(dc, object) : nullptr) {}
     SelectScope(const SelectScope&) = delete;
     SelectScope& operator=(const SelectScope&) = delete;
-    ~SelectScope() {
+    SelectScope(SelectScope&& other) noexcept
+        : dc_(std::exchange(other.dc_, nullptr)), old_(std::exchange(other.old_, nullptr)) {}
+    SelectScope& operator=(SelectScope&& other) noexcept {
+        if (this != &other) {
+            Reset();
+            dc_ = std::exchange(other.dc_, nullptr);
+            old_ = std::exchange(other.old_, nullptr);
+        }
+        return *this;
+    }
+    ~SelectScope() { Reset(); }
+
+    // False when the selection failed (or there was nothing to select).
+    explicit operator bool() const { return old_ != nullptr; }
+    void Reset() {
         if (old_) SelectObject(dc_, old_);
+        old_ = nullptr;
+        dc_ = nullptr;
     }
 
   private:
-    HDC dc_;
-    HGDIOBJ old_;
+    HDC dc_ = nullptr;
+    HGDIOBJ old_ = nullptr;
+};
+
+// A memory device context of our own (CreateCompatibleDC), deleted with the owner.
+class MemoryDC {
+  public:
+    MemoryDC() = default;
+    explicit MemoryDC(HDC dc) : dc_(dc) {}
+    MemoryDC(const MemoryDC&) = delete;
+    MemoryDC& operator=(const MemoryDC&) = delete;
+    MemoryDC(MemoryDC&& other) noexcept : dc_(std::exchange(other.dc_, nullptr)) {}
+    MemoryDC& operator=(MemoryDC&& other) noexcept {
+        if (this != &other) Reset(std::exchange(other.dc_, nullptr));
+        return *this;
+    }
+    ~MemoryDC() { Reset(); }
+
+    HDC get() const { return dc_; }
+    explicit operator bool() const { return dc_ != nullptr; }
+    void Reset(HDC dc = nullptr) {
+        if (dc_) DeleteDC(dc_);
+        dc_ = dc;
+    }
+
+  private:
+    HDC dc_ = nullptr;
 };
 
 // A window's device context (the whole screen's for no window), released at the end of the scope.

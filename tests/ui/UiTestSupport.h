@@ -31,8 +31,11 @@ class FakeDialogs : public IDialogs {
     };
     std::vector<Message> messages;
 
-    std::wstring BrowseForFolder(HWND, const std::wstring& prompt) override {
+    std::vector<std::wstring> start_folders;  // where each folder dialog was asked to open
+    std::wstring BrowseForFolder(HWND, const std::wstring& prompt,
+                                 const std::wstring& start_folder) override {
         prompts.push_back(prompt);
+        start_folders.push_back(start_folder);
         return Pop(folders);
     }
     std::wstring OpenFile(HWND, const OpenFileRequest& request) override {

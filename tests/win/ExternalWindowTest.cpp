@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "TestWindows.h"
+#include "ForeignWindowQueries.h"
 #include "win/MSubclass.h"
 #include "win/ObjectError.h"
 
@@ -80,8 +80,17 @@ TEST(ExternalWindow, AttachFailsWith13084AndLeavesTheWindowAlone) {
     GetWindowThreadProcessId(foreign.hwnd(), &owner);
     ASSERT_EQ(owner, foreign.ProcessId());
 
-    const LONG_PTR procBefore = GetWindowLongPtrW(foreign.hwnd(), GWLP_WNDPROC);
-    const auto propsBefore = test::Properties(foreign.hwnd());
+    // The helper answers from inside its own process: from here the procedure reads as 0.
+    const auto ask = [&](UINT question) {
+        DWORD_PTR answer = 0;
+        const LRESULT sent =
+            SendMessageTimeoutW(foreign.hwnd(), question, 0, 0, SMTO_BLOCK, 10000, &answer);
+        return sent ? static_cast<LONG_PTR>(answer) : -1;
+    };
+    ASSERT_EQ(ask(test::kAskProcedureIsOwn), 1);
+    const LONG_PTR propsBefore = ask(test::kAskPropertyCount);
+    ASSERT_GE(propsBefore, 0);
+
     NullHandler h;
     try {
         MSubclass::AttachMessage(&h, foreign.hwnd(), WM_APP + 1);
@@ -91,11 +100,16 @@ TEST(ExternalWindow, AttachFailsWith13084AndLeavesTheWindowAlone) {
         EXPECT_EQ(e.Description(), "Can't modify external window");
         EXPECT_EQ(e.Source(), L"test_win_subclass.WindowProc");
     }
-    EXPECT_EQ(GetWindowLongPtrW(foreign.hwnd(), GWLP_WNDPROC), procBefore);
-    EXPECT_EQ(test::Properties(foreign.hwnd()), propsBefore);
-    EXPECT_TRUE(propsBefore.empty());
+    EXPECT_EQ(ask(test::kAskProcedureIsOwn), 1);
+    EXPECT_EQ(ask(test::kAskPropertyCount), propsBefore);
     MSubclass::DetachMessage(&h, foreign.hwnd(), WM_APP + 1);  // nothing registered: no effect
-    EXPECT_EQ(GetWindowLongPtrW(foreign.hwnd(), GWLP_WNDPROC), procBefore);
+    EXPECT_EQ(ask(test::kAskProcedureIsOwn), 1);
+    EXPECT_EQ(ask(test::kAskPropertyCount), propsBefore);
+
+    // The questions do see a changed procedure and an added property.
+    ASSERT_EQ(ask(test::kAskToSubclassItself), 1);
+    EXPECT_EQ(ask(test::kAskProcedureIsOwn), 0);
+    EXPECT_EQ(ask(test::kAskPropertyCount), propsBefore + 1);
 }
 
 }  // namespace

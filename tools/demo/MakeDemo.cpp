@@ -1,6 +1,8 @@
 // Writes the demo folder: a few projectors whose movies are real, playable movies, a projector that
 // a folder search must not list (its stub is only 90100 bytes long, though it converts when added
-// by hand), a program that is no projector, and a projector in a dot-directory the search skips.
+// by hand), a projector of a later player (a 0.8 MB stub, a compressed movie and its trailer) that
+// only a search for every version lists, a program that is no projector, and a projector in a
+// dot-directory the search skips.
 //   quenlor-demo DIR
 #include <cstdio>
 #include <filesystem>
@@ -10,6 +12,8 @@
 #include "SwfMovie.h"
 
 namespace fs = std::filesystem;
+using quenlor::demo::Compress;
+using quenlor::demo::MakeLaterProjector;
 using quenlor::demo::MakeMovie;
 using quenlor::demo::MakeProjector;
 
@@ -51,6 +55,9 @@ int main(int argc, char** argv) {
                    MakeProjector(item.stub, MakeMovie(item.version, 36, item.colour))) &&
              ok;
     }
+    ok = Write(dir / "games" / "quest.exe",
+               MakeLaterProjector(800000, Compress(MakeMovie(8, 36, 0x20A0A0)))) &&
+         ok;
     // A program that is no projector, and a lone movie that is not an .exe.
     ok = Write(dir / "notepad.exe", MakeProjector(300000, {'M', 'Z', 0, 0})) && ok;
     ok = Write(dir / "loose.swf", MakeMovie(6, 12, 0x000000)) && ok;

@@ -161,4 +161,50 @@ std::vector<unsigned char> MakeProjector(size_t stub_length,
     return file;
 }
 
+namespace {
+
+uint32_t Adler32(const unsigned char* data, size_t size) {
+    uint32_t a = 1, b = 0;
+    for (size_t i = 0; i < size; ++i) {
+        a = (a + data[i]) % 65521;
+        b = (b + a) % 65521;
+    }
+    return b << 16 | a;
+}
+
+// A zlib stream (RFC 1950) of stored deflate blocks (RFC 1951, 3.2.4).
+std::vector<unsigned char> ZlibStored(const unsigned char* data, size_t size) {
+    std::vector<unsigned char> out = {0x78, 0x01};  // deflate, 32 KiB window, no dictionary
+    size_t at = 0;
+    do {
+        const size_t n = std::min<size_t>(size - at, 0xFFFF);
+        out.push_back(at + n == size ? 1 : 0);  // final block flag, block type 00 (stored)
+        Put16(out, static_cast<uint32_t>(n));
+        Put16(out, static_cast<uint32_t>(~n & 0xFFFF));
+        out.insert(out.end(), data + at, data + at + n);
+        at += n;
+    } while (at < size);
+    const uint32_t check = Adler32(data, size);
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.push_back(static_cast<unsigned char>(check >> shift));
+    return out;
+}
+
+}  // namespace
+
+std::vector<unsigned char> Compress(const std::vector<unsigned char>& movie) {
+    std::vector<unsigned char> out(movie.begin(), movie.begin() + 8);
+    out[0] = 'C';
+    Append(out, ZlibStored(movie.data() + 8, movie.size() - 8));
+    return out;
+}
+
+std::vector<unsigned char> MakeLaterProjector(size_t stub_length,
+                                              const std::vector<unsigned char>& movie) {
+    std::vector<unsigned char> file = MakeProjector(stub_length, movie);
+    Append(file, {0x56, 0x34, 0x12, 0xFA});
+    Put32(file, static_cast<uint32_t>(movie.size()));
+    return file;
+}
+
 }  // namespace quenlor::demo

@@ -15,4 +15,13 @@ std::vector<unsigned char> MakeMovie(unsigned char version, int frames, uint32_t
 std::vector<unsigned char> MakeProjector(size_t stub_length,
                                          const std::vector<unsigned char>& movie);
 
+// The same movie zlib-compressed ("CWS"): the header keeps the uncompressed length, the rest is one
+// zlib stream of stored deflate blocks, which every player inflates.
+std::vector<unsigned char> Compress(const std::vector<unsigned char>& movie);
+
+// A projector of a later player: stub, movie, and the trailer behind it (the marker 56 34 12 FA
+// and the movie's length, 32-bit little-endian).
+std::vector<unsigned char> MakeLaterProjector(size_t stub_length,
+                                              const std::vector<unsigned char>& movie);
+
 }  // namespace quenlor::demo

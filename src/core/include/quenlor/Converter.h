@@ -37,13 +37,15 @@ class Converter {
     bool ExtractOk = false;
     // Set by the stop command and when the window closes; honoured after the current ticked row.
     bool StopRequested = false;
+    // Also convert projectors of later players, found by their trailer (the command line's option).
+    bool AnyVersion = false;
 
     static constexpr size_t kCopyChunk = 1 << 20;
     // A long copy is made durable in steps of this size, each followed by a chance to pump.
     static constexpr uint64_t kFlushEvery = uint64_t{32} << 20;
 
   private:
-    bool CopyMovie(ReadableFile& source, uint64_t start, const std::wstring& target,
+    bool CopyMovie(ReadableFile& source, uint64_t start, uint64_t end, const std::wstring& target,
                    unsigned& version);
     // `target`, unless this batch has already written that file (under any spelling the file
     // system takes for it): then the first of "title (2).swf", "title (3).swf", ... it has not.

@@ -35,8 +35,14 @@ ScanRegion RegionFor(const StubTable& table, uint64_t file_length);
 // Scans an open file; the movie's start offset, or nothing. Reads the region in one read.
 std::optional<int64_t> FindMovieStart(ReadableFile& file, const StubTable& table, PumpPacer& pacer);
 
-// The folder search's per-file check: appends a row holding `path` when it is a projector.
-void CheckProjector(FileSystem& fs, IFileList& list, PumpPacer& pacer, const std::wstring& path);
+// The folder search's per-file check: appends a row holding `path` when it is a projector. With
+// `any_version`, a file whose stub windows hold no movie still counts when its trailer is valid.
+void CheckProjector(FileSystem& fs, IFileList& list, PumpPacer& pacer, const std::wstring& path,
+                    bool any_version = false);
+
+// Reads `count` bytes at `offset`, looping over short reads; `total` receives the number read.
+bool ReadFully(ReadableFile& file, uint64_t offset, unsigned char* buffer, size_t count,
+               size_t& total);
 
 // C:\games\intro.exe gives "intro"; a path without separator is returned unchanged; a name without
 // "." after the last separator is returned whole.

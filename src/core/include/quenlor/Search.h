@@ -24,6 +24,8 @@ class Search {
     // True while a search runs; clearing it (Stop) is the stop request.
     bool Searching = false;
     std::wstring SearchMask = L"*.exe";
+    // Also list projectors of later players, found by their trailer (the command line's option).
+    bool AnyVersion = false;
 
     void Stop() { Searching = false; }
     // True from the start of a walk until it has returned, also while a stopped walk unwinds: a new

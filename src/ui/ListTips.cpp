@@ -1,0 +1,111 @@
+#include "ListTips.h"
+
+#include <commctrl.h>
+
+#include "win/CTimer.h"
+
+namespace quenlor {
+namespace {
+
+constexpr UINT_PTR kToolId = 1;
+// How often a shown tip checks that the pointer is still over the list (no message says so).
+constexpr int32_t kPollMilliseconds = 200;
+
+TTTOOLINFOW ToolOf(HWND owner, const wchar_t* text) {
+    TTTOOLINFOW tool = {};
+    tool.cbSize = sizeof(tool);
+    tool.uFlags = TTF_TRACK | TTF_ABSOLUTE | TTF_TRANSPARENT;
+    tool.hwnd = owner;
+    tool.uId = kToolId;
+    tool.lpszText = const_cast<wchar_t*>(text);
+    return tool;
+}
+
+}  // namespace
+
+ListTips::~ListTips() {
+    if (poll_) poll_->Interval(0);
+    if (tip_ && IsWindow(tip_)) DestroyWindow(tip_);
+}
+
+bool ListTips::Create(HWND owner, HWND list, TextOf text_of) {
+    owner_ = owner;
+    list_ = list;
+    text_of_ = std::move(text_of);
+    tip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                           WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, 0, 0, 0, 0, owner, nullptr,
+                           reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(owner, GWLP_HINSTANCE)),
+                           nullptr);
+    if (!tip_) return false;
+    TTTOOLINFOW tool = ToolOf(owner_, L"");
+    SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    // Whole paths stay on one line.
+    SendMessageW(tip_, TTM_SETMAXTIPWIDTH, 0, GetSystemMetrics(SM_CXSCREEN));
+    return true;
+}
+
+void ListTips::Track(POINT screen) {
+    if (!tip_ || !list_) return;
+    LVHITTESTINFO hit = {};
+    hit.pt = screen;
+    ScreenToClient(list_, &hit.pt);
+    if (SendMessageW(list_, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit)) < 0 ||
+        hit.iItem < 0) {
+        Hide();
+        return;
+    }
+    const int row = hit.iItem + 1;
+    const int column = hit.iSubItem;
+    std::wstring text = text_of_ ? text_of_(row, column) : std::wstring();
+    if (text.empty()) {
+        Hide();
+        return;
+    }
+    if (row == row_ && column == column_ && text == text_) return;  // already on show
+    row_ = row;
+    column_ = column;
+    text_ = std::move(text);
+    TTTOOLINFOW tool = ToolOf(owner_, text_.c_str());
+    SendMessageW(tip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    // Just below the cell, so the tip never hides the cell it speaks of.
+    RECT cell = {};
+    cell.top = column;
+    cell.left = column == 0 ? LVIR_LABEL : LVIR_BOUNDS;
+    SendMessageW(list_, LVM_GETSUBITEMRECT, hit.iItem, reinterpret_cast<LPARAM>(&cell));
+    POINT place = {cell.left, cell.bottom + 2};
+    ClientToScreen(list_, &place);
+    SendMessageW(tip_, TTM_TRACKPOSITION, 0, MAKELPARAM(place.x, place.y));
+    SendMessageW(tip_, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
+    if (!poll_) {
+        poll_ = CTimer::Create();
+        poll_->ThatTime = [this] { Poll(); };
+    }
+    try {
+        poll_->Interval(kPollMilliseconds);
+    } catch (...) {
+        // No timer to be had: the tip then hides at the next move over another control.
+    }
+}
+
+void ListTips::Hide() {
+    if (poll_) poll_->Interval(0);
+    row_ = 0;
+    column_ = -1;
+    if (text_.empty()) return;
+    text_.clear();
+    TTTOOLINFOW tool = ToolOf(owner_, L"");
+    if (tip_) SendMessageW(tip_, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
+}
+
+void ListTips::Poll() {
+    POINT cursor;
+    if (!GetCursorPos(&cursor)) return;
+    const HWND under = WindowFromPoint(cursor);
+    if (under == list_ || under == tip_) {
+        Track(cursor);
+        return;
+    }
+    Hide();
+}
+
+}  // namespace quenlor

@@ -1,0 +1,352 @@
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "Fakes.h"
+#include "SwfMovie.h"
+#include "TempDir.h"
+#include "quenlor/Converter.h"
+#include "quenlor/Search.h"
+#include "quenlor/Trailer.h"
+
+namespace quenlor::test {
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+void Put32(Bytes& out, uint64_t v) {
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<unsigned char>(v >> (8 * i)));
+}
+Bytes Header(const char* kind, unsigned version, uint64_t declared) {
+    Bytes h(kind, kind + 3);
+    h.push_back(static_cast<unsigned char>(version));
+    Put32(h, declared);
+    return h;
+}
+Bytes Cws(unsigned version, uint64_t declared, unsigned char cmf, unsigned char flg) {
+    Bytes h = Header("CWS", version, declared);
+    h.push_back(cmf);
+    h.push_back(flg);
+    return h;
+}
+Bytes Zws(unsigned version, uint64_t declared, uint64_t compressed, unsigned char props) {
+    Bytes h = Header("ZWS", version, declared);
+    Put32(h, compressed);
+    h.push_back(props);
+    return h;
+}
+Bytes Trailer(uint64_t length, unsigned char last_marker_byte = 0xFA) {
+    Bytes t = {0x56, 0x34, 0x12, last_marker_byte};
+    Put32(t, length);
+    return t;
+}
+
+// A file of `size` bytes, zero but for the pieces placed in it. Records every read and whether one
+// reached outside the file.
+class PlacedFile : public ReadableFile {
+  public:
+    explicit PlacedFile(uint64_t size) : size_(size) {}
+    void Place(uint64_t at, const Bytes& bytes) { pieces_[at] = bytes; }
+
+    uint64_t bytesRead = 0;
+    bool readOutside = false;
+
+    uint64_t Size() const override { return size_; }
+    bool ReadAt(uint64_t offset, void* buffer, size_t count, size_t& got) override {
+        if (offset > size_ || count > size_ - offset) readOutside = true;
+        got = static_cast<size_t>(offset >= size_ ? 0 : std::min<uint64_t>(count, size_ - offset));
+        auto* out = static_cast<unsigned char*>(buffer);
+        std::memset(out, 0, got);
+        for (const auto& [at, bytes] : pieces_) {
+            for (size_t i = 0; i < bytes.size(); ++i) {
+                if (at + i >= offset && at + i < offset + got) out[at + i - offset] = bytes[i];
+            }
+        }
+        bytesRead += got;
+        return true;
+    }
+
+  private:
+    uint64_t size_;
+    std::map<uint64_t, Bytes> pieces_;
+};
+
+// Layout: a zero stub of `stub` bytes, `header` at its end, the movie body up to `movie` bytes in
+// all, `trailer`, then `extra` zero bytes.
+struct Case {
+    const char* name;
+    uint64_t stub;
+    Bytes header;
+    uint64_t movie;
+    Bytes trailer;
+    uint64_t extra;
+    bool found;  // at offset `stub`, `movie` bytes long
+};
+
+const uint64_t kFiveGiB = 5ull << 30;
+
+const Case kCases[] = {
+    {"FWS whose length is the trailer's", 900000, Header("FWS", 6, 5000), 5000, Trailer(5000), 0,
+     true},
+    {"CWS, default compression", 800000, Cws(8, 90000, 0x78, 0x9C), 4000, Trailer(4000), 0, true},
+    {"CWS, best compression", 800000, Cws(9, 90000, 0x78, 0xDA), 4000, Trailer(4000), 0, true},
+    {"CWS, small window", 800000, Cws(10, 8, 0x08, 0x1D), 4000, Trailer(4000), 0, true},
+    {"ZWS, usual properties", 1200000, Zws(13, 70000, 4000 - 17, 0x5D), 4000, Trailer(4000), 0,
+     true},
+    {"ZWS, highest properties byte", 10, Zws(13, 8, 100 - 17, 224), 100, Trailer(100), 0, true},
+    {"version 1", 10, Header("FWS", 1, 100), 100, Trailer(100), 0, true},
+    {"version 50", 10, Header("FWS", 50, 100), 100, Trailer(100), 0, true},
+    {"movie at offset 0, no stub", 0, Header("FWS", 4, 100), 100, Trailer(100), 0, true},
+    {"shortest movie: 9 bytes", 3, Header("FWS", 4, 9), 9, Trailer(9), 0, true},
+    {"5 GiB sparse file", kFiveGiB, Cws(8, 1000, 0x78, 0x9C), 700, Trailer(700), 0, true},
+
+    {"version 0", 10, Header("FWS", 0, 100), 100, Trailer(100), 0, false},
+    {"version 51", 10, Header("FWS", 51, 100), 100, Trailer(100), 0, false},
+    {"FWS length disagrees", 10, Header("FWS", 6, 101), 100, Trailer(100), 0, false},
+    {"CWS declared length below 8", 10, Cws(8, 7, 0x78, 0x9C), 100, Trailer(100), 0, false},
+    {"CWS zlib check bits wrong", 10, Cws(8, 500, 0x78, 0x9D), 100, Trailer(100), 0, false},
+    {"CWS zlib method not deflate", 10, Cws(8, 500, 0x77, 0x09), 100, Trailer(100), 0, false},
+    {"CWS zlib window too large", 10, Cws(8, 500, 0x88, 0x1C), 100, Trailer(100), 0, false},
+    {"CWS zlib preset dictionary", 10, Cws(8, 500, 0x78, 0xBB), 100, Trailer(100), 0, false},
+    {"CWS of 9 bytes has no zlib header", 10, Header("CWS", 8, 500), 9, Trailer(9), 0, false},
+    {"ZWS compressed length disagrees", 10, Zws(13, 500, 100 - 16, 0x5D), 100, Trailer(100), 0,
+     false},
+    {"ZWS properties byte 225", 10, Zws(13, 500, 100 - 17, 225), 100, Trailer(100), 0, false},
+    {"ZWS declared length below 8", 10, Zws(13, 7, 100 - 17, 0x5D), 100, Trailer(100), 0, false},
+    {"header is no movie", 10, Header("MZP", 6, 100), 100, Trailer(100), 0, false},
+    {"signature case matters", 10, Header("fws", 6, 100), 100, Trailer(100), 0, false},
+    {"marker off by one bit", 10, Header("FWS", 6, 100), 100, Trailer(100, 0xFB), 0, false},
+    {"no trailer", 10, Header("FWS", 6, 100), 100, {}, 0, false},
+    {"bytes behind the trailer", 10, Header("FWS", 6, 100), 100, Trailer(100), 1, false},
+    {"length points before the start", 10, Header("FWS", 6, 100), 100, Trailer(111), 0, false},
+    {"length of 2^32-1", 10, Header("FWS", 6, 100), 100, Trailer(0xFFFFFFFF), 0, false},
+    {"length 8 points into the trailer", 10, Header("FWS", 6, 8), 8, Trailer(8), 0, false},
+    {"length 0", 10, {}, 0, Trailer(0), 0, false},
+    {"8-byte file, marker and length only", 0, {}, 0, Trailer(9), 0, false},
+    {"zero-length file", 0, {}, 0, {}, 0, false},
+    // The trailer was written for a longer movie: the length reaches back into the stub.
+    {"movie truncated, trailer kept", 5000, Header("FWS", 6, 1000), 900, Trailer(1000), 0, false},
+    // The file was cut inside its trailer.
+    {"trailer cut short", 10, Header("FWS", 6, 100), 100, {0x56, 0x34, 0x12, 0xFA, 100}, 0, false},
+};
+
+TEST(FindTrailerMovie, AcceptsOnlyAConsistentTrailerAndHeader) {
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.name);
+        const uint64_t size = c.stub + c.movie + c.trailer.size() + c.extra;
+        PlacedFile file(size);
+        file.Place(c.stub, c.header);
+        file.Place(c.stub + c.movie, c.trailer);
+
+        const auto found = FindTrailerMovie(file);
+        EXPECT_EQ(found.has_value(), c.found);
+        if (found && c.found) {
+            EXPECT_EQ(found->start, c.stub);
+            EXPECT_EQ(found->length, c.movie);
+        }
+        EXPECT_FALSE(file.readOutside);
+        EXPECT_LE(file.bytesRead, 8u + 13u);  // the trailer and one header, whatever the size
+    }
+}
+
+TEST(FindTrailerMovie, AMarkerByChanceInNoiseIsNoMovie) {
+    // Noise ending in the marker, with every length the file allows: no movie header behind any.
+    Bytes noise(4000);
+    uint32_t x = 12345;
+    for (auto& b : noise) b = static_cast<unsigned char>((x = x * 1103515245 + 12345) >> 16);
+    int found = 0;
+    for (uint32_t length = 9; length <= noise.size(); ++length) {
+        Bytes file = noise;
+        const Bytes t = Trailer(length);
+        file.insert(file.end(), t.begin(), t.end());
+        MemoryFile memory(file);
+        found += FindTrailerMovie(memory).has_value();
+    }
+    EXPECT_EQ(found, 0);
+}
+
+// With every version wanted, a search lists a later player's projector in the same pass.
+TEST(AnyVersionSearch, ListsTrailerProjectorsOnlyWhenAsked) {
+    TempDir dir;
+    const Bytes movie = demo::Compress(demo::MakeMovie(8, 4, 0x102030));
+    dir.Write(L"later.exe", demo::MakeLaterProjector(800000, movie));
+    dir.Write(L"old.exe", ProjectorBytes(286700, 290000));
+    Bytes chance(300000, 1);
+    const Bytes t = Trailer(1000);
+    chance.insert(chance.end(), t.begin(), t.end());
+    dir.Write(L"chance.exe", chance);
+
+    for (bool any : {false, true}) {
+        SCOPED_TRACE(any);
+        FakeList list;
+        FakeStatus status;
+        FakePump pump;
+        Search search(NativeFileSystem(), list, status, pump);
+        search.AnyVersion = any;
+        search.StartSearch(dir.Dir());
+        std::vector<std::wstring> rows;
+        for (const auto& r : list.rows) rows.push_back(r.cells[0]);
+        std::vector<std::wstring> expected;
+        if (any) expected.push_back(dir.Path(L"later.exe"));
+        expected.push_back(dir.Path(L"old.exe"));
+        EXPECT_EQ(rows, expected);
+    }
+}
+
+// Delegates to the real file system; a file opened for reading can be cut short as its copy begins
+// (the first read of more than a header at `cutAt.first`), ending then at `cutAt.second`.
+class CuttingFileSystem : public FileSystem {
+  public:
+    explicit CuttingFileSystem(FileSystem& real) : real_(real) {}
+    std::pair<uint64_t, uint64_t> cutAt{UINT64_MAX, 0};
+
+    wchar_t Separator() const override { return real_.Separator(); }
+    std::wstring DirectoryPath(const std::wstring& t) const override {
+        return real_.DirectoryPath(t);
+    }
+    std::wstring Absolute(const std::wstring& p) const override { return real_.Absolute(p); }
+    std::unique_ptr<DirEnumeration> Enumerate(const std::wstring& d,
+                                              const std::wstring& m) override {
+        return real_.Enumerate(d, m);
+    }
+    std::unique_ptr<ReadableFile> OpenRead(const std::wstring& p) override {
+        auto inner = real_.OpenRead(p);
+        if (!inner) return nullptr;
+        return std::make_unique<Cut>(std::move(inner), cutAt);
+    }
+    std::unique_ptr<WritableFile> CreateNew(const std::wstring& p) override {
+        return real_.CreateNew(p);
+    }
+    bool Replace(const std::wstring& f, const std::wstring& t) override {
+        return real_.Replace(f, t);
+    }
+    bool Remove(const std::wstring& p) override { return real_.Remove(p); }
+    bool IsNormalFile(const std::wstring& p) override { return real_.IsNormalFile(p); }
+    bool Identity(const std::wstring& p, FileIdentity& identity) override {
+        return real_.Identity(p, identity);
+    }
+    bool FileSize(const std::wstring& p, uint64_t& s) override { return real_.FileSize(p, s); }
+
+  private:
+    class Cut : public ReadableFile {
+      public:
+        Cut(std::unique_ptr<ReadableFile> inner, std::pair<uint64_t, uint64_t> at)
+            : inner_(std::move(inner)), at_(at) {}
+        uint64_t Size() const override { return inner_->Size(); }
+        bool ReadAt(uint64_t offset, void* buffer, size_t count, size_t& got) override {
+            cut_ = cut_ || (offset == at_.first && count > kMovieHeaderBytes);
+            if (cut_) {
+                count = static_cast<size_t>(
+                    offset >= at_.second ? 0 : std::min<uint64_t>(count, at_.second - offset));
+            }
+            return inner_->ReadAt(offset, buffer, count, got);
+        }
+
+      private:
+        std::unique_ptr<ReadableFile> inner_;
+        std::pair<uint64_t, uint64_t> at_;
+        bool cut_ = false;
+    };
+    FileSystem& real_;
+};
+
+class AnyVersionConvert : public ::testing::Test {
+  protected:
+    AnyVersionConvert() : fs_(NativeFileSystem()), converter_(fs_, list_, status_, pump_, panel_) {
+        converter_.AnyVersion = true;
+        panel_.deleteSource = true;
+    }
+    std::wstring Cell(Column c) const { return list_.Cell(1, c); }
+
+    TempDir dir_;
+    CuttingFileSystem fs_;
+    FakeList list_;
+    FakeStatus status_;
+    FakePump pump_;
+    FakePanel panel_;
+    Converter converter_;
+};
+
+TEST_F(AnyVersionConvert, EachFileIsConvertedExactlyOrFails) {
+    const Bytes cws = demo::Compress(demo::MakeMovie(8, 36, 0x20A0A0));
+    const Bytes later = demo::MakeLaterProjector(800000, cws);
+    Bytes both = ProjectorBytes(286700, 290000, 5);  // found in a stub window, trailer too
+    const Bytes both_trailer = Trailer(290000 - 286700);
+    both.insert(both.end(), both_trailer.begin(), both_trailer.end());
+    Bytes truncated = demo::MakeLaterProjector(800000, cws);  // trailer kept, movie cut
+    truncated.erase(truncated.end() - 8 - 100, truncated.end() - 8);
+
+    struct Convert {
+        const char* name;
+        Bytes source;
+        bool anyVersion;
+        Bytes movie;  // empty: the row fails
+    };
+    const Convert cases[] = {
+        {"trailer only: exactly the movie", later, true, cws},
+        {"trailer only, without the option", later, false, {}},
+        {"both checks: from the stub window to the end, as without the option", both, true,
+         Bytes(both.begin() + 286700, both.end())},
+        {"movie truncated, trailer kept", truncated, true, {}},
+    };
+    for (const Convert& c : cases) {
+        SCOPED_TRACE(c.name);
+        dir_.Write(L"p.exe", c.source);
+        list_.rows.clear();
+        list_.AddChecked(dir_.Path(L"p.exe"));
+        converter_.AnyVersion = c.anyVersion;
+        converter_.Command7_Click();
+        if (c.movie.empty()) {
+            EXPECT_EQ(Cell(Column::Result), L"失败");
+            EXPECT_EQ(dir_.Names(), std::vector<std::wstring>{L"p.exe"});
+            EXPECT_EQ(dir_.Read(L"p.exe"), c.source);
+        } else {
+            EXPECT_EQ(Cell(Column::Result), L"成功");
+            EXPECT_EQ(Cell(Column::Version), L"Ver: " + std::to_wstring(c.movie[3]));
+            EXPECT_EQ(Cell(Column::Size), L"<" + std::to_wstring(c.movie.size()) + L">");
+            EXPECT_EQ(dir_.Names(), std::vector<std::wstring>{L"p.swf"});
+            EXPECT_EQ(dir_.Read(L"p.swf"), c.movie);
+            fs::remove(dir_.path() / "p.swf");
+        }
+    }
+}
+
+TEST_F(AnyVersionConvert, AFileCutDuringTheCopyFailsAndStays) {
+    const Bytes movie = Header("FWS", 7, 3 * Converter::kCopyChunk);
+    Bytes source(500000, 0);
+    source.insert(source.end(), movie.begin(), movie.end());
+    source.resize(500000 + 3 * Converter::kCopyChunk, 0x42);
+    const Bytes t = Trailer(3 * Converter::kCopyChunk);
+    source.insert(source.end(), t.begin(), t.end());
+    dir_.Write(L"p.exe", source);
+    list_.AddChecked(dir_.Path(L"p.exe"));
+
+    fs_.cutAt = {500000, 500000 + Converter::kCopyChunk + 10};
+    converter_.Command7_Click();
+    EXPECT_EQ(Cell(Column::Result), L"失败");
+    EXPECT_EQ(dir_.Names(), std::vector<std::wstring>{L"p.exe"});  // no partial movie, source kept
+}
+
+TEST_F(AnyVersionConvert, FiveGiBSparseProjectorCopiesOnlyItsMovie) {
+    const Bytes movie = demo::Compress(demo::MakeMovie(9, 12, 0x808080));
+    const fs::path path = dir_.path() / "huge.exe";
+    { std::ofstream out(path, std::ios::binary); }
+    fs::resize_file(path, kFiveGiB);  // sparse: nothing is written in front of the movie
+    {
+        std::fstream out(path, std::ios::binary | std::ios::in | std::ios::out);
+        out.seekp(static_cast<std::streamoff>(kFiveGiB));
+        out.write(reinterpret_cast<const char*>(movie.data()),
+                  static_cast<std::streamsize>(movie.size()));
+        const Bytes t = Trailer(movie.size());
+        out.write(reinterpret_cast<const char*>(t.data()), static_cast<std::streamsize>(t.size()));
+        ASSERT_TRUE(out.good());
+    }
+    list_.AddChecked(dir_.Path(L"huge.exe"));
+    converter_.Command7_Click();
+    EXPECT_EQ(Cell(Column::Result), L"成功");
+    EXPECT_EQ(dir_.Read(L"huge.swf"), movie);
+    EXPECT_FALSE(dir_.Exists(L"huge.exe"));
+}
+
+}  // namespace
+}  // namespace quenlor::test

@@ -1,0 +1,129 @@
+// The keyboard route to the button commands, and where the folder dialog opens.
+#include <functional>
+
+#include "Form1Fixture.h"
+#include "MainMenu.h"
+
+namespace quenlor::test {
+namespace {
+
+class Form1ShortcutsTest : public Form1Test {
+  public:
+    // The table's steps reach these through the fixture.
+    using Form1Test::c;
+    using Form1Test::list;
+    using Form1Test::TickAllRows;
+
+    void AddRows(int count) {
+        std::wstring answer = L"C:\\nowhere";
+        for (int i = 1; i <= count; ++i) answer += L'\0' + std::to_wstring(i) + L".exe";
+        dialogs.open_files.push_back(answer);
+        ASSERT_TRUE(ClickControl(c().Command4.hWnd()));
+    }
+    // A key pressed in `target` with Ctrl held or not, through the main loop's dispatch.
+    void Press(HWND target, UINT key, bool ctrl) {
+        BYTE keys[256] = {};
+        GetKeyboardState(keys);
+        keys[VK_CONTROL] = ctrl ? 0x80 : 0;
+        keys[VK_MENU] = keys[VK_SHIFT] = 0;
+        SetKeyboardState(keys);
+        if (target == c().Text2 && !IsWindowEnabled(target))
+            SendMessageW(c().Check1, BM_CLICK, 0, 0);  // auto save off: the box takes the focus
+        SetFocus(target);
+        ASSERT_EQ(GetFocus(), target);
+        MSG message = {};
+        message.hwnd = target;
+        message.message = WM_KEYDOWN;
+        message.wParam = key;
+        message.lParam = 1;
+        MessagePump::Dispatch(form->hWnd(), message);
+        keys[VK_CONTROL] = 0;
+        SetKeyboardState(keys);
+        PumpMessages();
+    }
+};
+
+TEST_F(Form1ShortcutsTest, EachShortcutRunsItsCommandOnlyWhileItsButtonIsEnabled) {
+    struct Case {
+        const char* name;
+        std::function<void(Form1ShortcutsTest&)> arrange;
+        UINT key;
+        bool ctrl;
+        bool in_text_box;
+        std::function<bool(Form1ShortcutsTest&)> ran;  // did the command run?
+        bool expect_ran;
+    };
+    auto all_ticked = [](Form1ShortcutsTest& t) {
+        return t.list().RowCount() > 0 && t.list().RowChecked(1) &&
+               t.c().Command8.Caption() == L"全不选";
+    };
+    auto rows_left = [](int n) {
+        return [n](Form1ShortcutsTest& t) { return t.list().RowCount() == n; };
+    };
+    auto converted = [](Form1ShortcutsTest& t) {
+        return t.list().CellText(1, Column::Result) == L"失败";  // the source does not exist
+    };
+    const Case cases[] = {
+        {"Ctrl+A with no rows", [](auto&) {}, 'A', true, false, all_ticked, false},
+        {"Ctrl+A with rows", [](auto& t) { t.AddRows(2); }, 'A', true, false, all_ticked, true},
+        {"A without Ctrl", [](auto& t) { t.AddRows(2); }, 'A', false, false, all_ticked, false},
+        {"Ctrl+A in the save-directory box", [](auto& t) { t.AddRows(2); }, 'A', true, true,
+         all_ticked, false},
+        {"Delete with nothing ticked", [](auto& t) { t.AddRows(2); }, VK_DELETE, false, false,
+         rows_left(0), false},
+        {"Delete with all ticked",
+         [](auto& t) {
+             t.AddRows(2);
+             t.TickAllRows();
+         },
+         VK_DELETE, false, false, rows_left(0), true},
+        {"Delete in the save-directory box",
+         [](auto& t) {
+             t.AddRows(2);
+             t.TickAllRows();
+         },
+         VK_DELETE, false, true, rows_left(0), false},
+        {"Ctrl+Enter with nothing ticked", [](auto& t) { t.AddRows(1); }, VK_RETURN, true, false,
+         converted, false},
+        {"Ctrl+Enter with a ticked row",
+         [](auto& t) {
+             t.AddRows(1);
+             t.TickAllRows();
+         },
+         VK_RETURN, true, false, converted, true},
+        {"Enter alone",
+         [](auto& t) {
+             t.AddRows(1);
+             t.TickAllRows();
+         },
+         VK_RETURN, false, false, converted, false},
+        {"Esc with nothing running", [](auto&) {}, VK_ESCAPE, false, false,
+         [](auto& t) { return t.c().Command7.Enabled(); }, false},
+        {"Esc while a conversion runs", [](auto& t) { t.c().Command6.Enabled(true); }, VK_ESCAPE,
+         false, false,
+         [](auto& t) { return !t.c().Command6.Enabled() && t.c().Command7.Enabled(); }, true},
+        {"Esc while a search runs", [](auto& t) { t.c().Command3.Enabled(true); }, VK_ESCAPE, false,
+         false, [](auto& t) { return !t.c().Command3.Enabled(); }, true},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        Open(96);
+        k.arrange(*this);
+        Press(k.in_text_box ? c().Text2 : list().hWnd(), k.key, k.ctrl);
+        EXPECT_EQ(k.ran(*this), k.expect_ran);
+    }
+}
+
+TEST_F(Form1ShortcutsTest, FolderDialogOpensAtTheLastFolderChosen) {
+    SendMessageW(c().Check1, BM_CLICK, 0, 0);  // auto save off: "更改" is enabled
+    dialogs.folders = {L"D:\\first", L"", L"E:\\second"};
+    ASSERT_TRUE(ClickControl(c().ButtonCr2.hWnd()));
+    ASSERT_TRUE(ClickControl(c().ButtonCr2.hWnd()));  // cancelled: the last choice stays
+    SendMessageW(form->hWnd(), WM_COMMAND, kMenuMSFDr, 0);
+    ASSERT_TRUE(ClickControl(c().ButtonCr2.hWnd()));
+    EXPECT_EQ(dialogs.start_folders,
+              (std::vector<std::wstring>{L"", L"D:\\first", L"D:\\first", L"E:\\second"}));
+}
+
+}  // namespace
+}  // namespace quenlor::test

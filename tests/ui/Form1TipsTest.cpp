@@ -1,0 +1,61 @@
+// Tips over the file list's cells: the whole text of a cut cell.
+#include "Form1Fixture.h"
+
+namespace quenlor::test {
+namespace {
+
+class Form1TipsTest : public Form1Test {
+  protected:
+    void AddRow(const std::wstring& path) {
+        dialogs.open_files.push_back(path);
+        ASSERT_TRUE(ClickControl(c().Command4.hWnd()));
+    }
+    // The middle of a cell, on the screen.
+    POINT CellCentre(int row, int column) {
+        RECT cell = {};
+        cell.top = column;
+        cell.left = column == 0 ? LVIR_LABEL : LVIR_BOUNDS;
+        SendMessageW(list().hWnd(), LVM_GETSUBITEMRECT, row - 1, reinterpret_cast<LPARAM>(&cell));
+        POINT centre = {(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
+        ClientToScreen(list().hWnd(), &centre);
+        return centre;
+    }
+};
+
+TEST_F(Form1TipsTest, CutCellsShowTheirWholeText) {
+    const std::wstring deep =
+        L"Z:\\tmp\\games\\src\\collection\\flash\\old projectors\\2003\\level one\\intro.exe";
+    AddRow(L"C:\\a.exe");
+    AddRow(deep);
+    list().SetCell(2, Column::SaveDir, L"Z:\\out\\a rather long folder name\\intro.swf");
+    list().SetCell(2, Column::Result, L"成功");
+    struct Case {
+        const char* name;
+        int row, column;
+        std::wstring tip;
+    } cases[] = {
+        {"short path", 1, 0, L""},
+        {"deep path", 2, 0, deep},
+        {"short result", 2, 1, L""},
+        {"long output path", 2, 4, L"Z:\\out\\a rather long folder name\\intro.swf"},
+        {"empty cell", 1, 4, L""},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        EXPECT_EQ(list().TipText(k.row, k.column), k.tip);
+        // The pointer resting on the cell: the tip window shows that text, or hides.
+        const POINT at = CellCentre(k.row, k.column);
+        SetCursorPos(at.x, at.y);
+        SendMessageW(form->hWnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(list().hWnd()),
+                     MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        EXPECT_EQ(form->ListView1Tips().Text(), k.tip);
+        EXPECT_EQ(IsWindowVisible(form->ListView1Tips().hWnd()) != FALSE, !k.tip.empty());
+    }
+    // Moving onto another control hides the tip.
+    SendMessageW(form->hWnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(c().Check1),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(form->ListView1Tips().Text(), L"");
+}
+
+}  // namespace
+}  // namespace quenlor::test
