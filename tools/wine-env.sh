@@ -64,3 +64,11 @@ if [ ! -f "$WINEPREFIX/.quenlor-ready" ]; then
         fi
     )
 fi
+
+# Wine's Marlett draws the check, radio and caption-button glyphs. Debian's Wine looks for its own
+# fonts beside its data folder rather than in it, so none of them load; the prefix's Fonts folder
+# gets a copy of Marlett (new and already prepared prefixes alike).
+if [ ! -f "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" ] && [ -f /usr/share/wine/fonts/marlett.ttf ]; then
+    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+    cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+fi

@@ -12,6 +12,7 @@ namespace quenlor::cli {
 
 struct Row {
     std::wstring cells[5];
+    std::wstring reason;  // why the conversion failed
     bool checked = true;
 };
 
@@ -31,6 +32,10 @@ class CliFileList : public IFileList {
     std::wstring RowText(int row) const override;
     bool RowChecked(int row) const override;
     void SetCell(int row, Column column, const std::wstring& text) override;
+    void SetReason(int row, const std::wstring& reason) override {
+        if (RowOf(static_cast<RowId>(row)) != 0)
+            rows_[static_cast<size_t>(row - 1)].reason = reason;
+    }
     const Row& At(int row) const { return rows_.at(static_cast<size_t>(row - 1)); }
 
   private:

@@ -120,6 +120,8 @@ int Convert(const std::vector<std::wstring>& args) {
                     r.cells[static_cast<int>(Column::SaveDir)];
         } else {
             line += L"\t\t";
+            // The columns stay as they are for scripts; the reason goes to the person.
+            WriteErr(r.cells[0] + L": " + (r.reason.empty() ? L"失败" : r.reason) + L"\n");
         }
         WriteOut(line + L"\n");
     }

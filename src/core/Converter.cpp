@@ -4,6 +4,7 @@
 #include <chrono>
 #include <vector>
 
+#include "quenlor/Failure.h"
 #include "quenlor/Projector.h"
 #include "quenlor/Text.h"
 #include "quenlor/Trailer.h"
@@ -80,13 +81,18 @@ void Converter::Command7_Click() {
                 for (Column c : {Column::Result, Column::Version, Column::Size, Column::SaveDir}) {
                     list_.SetCell(row, c, std::wstring());
                 }
+                list_.SetReason(row, std::wstring());
                 TargetFile = FreeTarget(SaveDir + GetFileTitle(SourceFile, separator) + L".swf");
                 succeeded += ExtractMovie(SourceFile, TargetFile);
                 // Only now is this source's own movie in place.
                 if (panel_.DeleteSource() && ExtractOk && !fs_.Remove(SourceFile)) {
                     panel_.SourceKept(SourceFile);
                 }
-                if (!ExtractOk) SetCell(Column::Result, kFailed);
+                if (!ExtractOk) {
+                    SetCell(Column::Result, kFailed);
+                    const int now = list_.RowOf(CurrentRow);
+                    if (now != 0) list_.SetReason(now, FailureText(LastFailure));
+                }
                 if (StopRequested) {
                     StopRequested = false;
                     break;
@@ -108,11 +114,13 @@ bool Converter::FileExists(const std::wstring& path) {
 
 int Converter::ExtractMovie(const std::wstring& source, const std::wstring& target) {
     ExtractOk = false;
+    LastFailure = Failure::SourceMissing;
     if (!FileExists(source)) {
         SetCell(Column::Result, kFailed);
         return 0;
     }
 
+    LastFailure = Failure::SourceUnreadable;
     auto file = fs_.OpenRead(source);
     if (!file) return 0;
     // A movie found in a stub window runs to the end of the file; one found only by its trailer is
@@ -125,11 +133,15 @@ int Converter::ExtractMovie(const std::wstring& source, const std::wstring& targ
         start = movie->start;
         end = movie->start + movie->length;
     } else {
+        LastFailure = Failure::NotProjector;
         return 0;
     }
     if (RowGone()) return 0;
     // Writing the movie over its own projector would destroy the source.
-    if (fs_.SameFile(source, target)) return 0;
+    if (fs_.SameFile(source, target)) {
+        LastFailure = Failure::TargetIsSource;
+        return 0;
+    }
 
     unsigned version = 0;
     if (!CopyMovie(*file, start, end, target, version)) return 0;
@@ -144,6 +156,7 @@ int Converter::ExtractMovie(const std::wstring& source, const std::wstring& targ
     SetCell(Column::Version, L"Ver: " + Decimal(static_cast<int64_t>(version)));
     SetCell(Column::Size, panel_.FormatSize(size));
     SetCell(Column::SaveDir, target);
+    LastFailure = Failure::None;
     ExtractOk = true;
     return 1;
 }
@@ -192,6 +205,7 @@ std::wstring Converter::TemporaryName(const std::wstring& target) {
 // earlier file of that name as it was.
 bool Converter::CopyMovie(ReadableFile& source, uint64_t start, uint64_t end,
                           const std::wstring& target, unsigned& version) {
+    LastFailure = Failure::NotProjector;
     if (end < start + 4) return false;
 
     std::wstring temporary;
@@ -200,6 +214,7 @@ bool Converter::CopyMovie(ReadableFile& source, uint64_t start, uint64_t end,
         temporary = TemporaryName(target);
         out = fs_.CreateNew(temporary);
     }
+    LastFailure = Failure::SaveDirUnwritable;
     if (!out) return false;
 
     bool ok = true;
@@ -209,6 +224,7 @@ bool Converter::CopyMovie(ReadableFile& source, uint64_t start, uint64_t end,
         const size_t want = static_cast<size_t>(std::min<uint64_t>(buffer.size(), end - offset));
         size_t got = 0;
         ok = source.ReadAt(offset, buffer.data(), want, got) && got == want;
+        LastFailure = ok ? Failure::WriteFailed : Failure::SourceUnreadable;
         if (ok && offset == start) version = buffer[3];
         ok = ok && out->Write(buffer.data(), got);
         offset += got;
@@ -216,9 +232,17 @@ bool Converter::CopyMovie(ReadableFile& source, uint64_t start, uint64_t end,
         pacer_.StepIfDue();
         if (RowGone()) ok = false;  // removed from the list: not converted after all
     }
-    ok = out->Commit() && ok;
+    if (!out->Commit() && ok) {
+        ok = false;
+        LastFailure = Failure::WriteFailed;
+    }
+    if (!ok && LastFailure == Failure::WriteFailed && out->OutOfSpace())
+        LastFailure = Failure::DiskFull;
     out.reset();
-    if (ok) ok = fs_.Replace(temporary, target);
+    if (ok) {
+        ok = fs_.Replace(temporary, target);
+        LastFailure = ok ? Failure::None : Failure::TargetNotReplaced;
+    }
     if (!ok) fs_.Remove(temporary);
     return ok;
 }

@@ -1,27 +1,295 @@
-// Placeholder so the caption painter links before the drawn menu bar lands: draws nothing and
-// handles no message. Replaced whole by the menu bar's implementation.
 #include "cMenuBar.h"
 
-namespace quenlor {
+#include <olectl.h>
 
-cMenuBar::cMenuBar() = default;
+#include "MenuText.h"
+#include "cToolbarMenu.h"
+#include "win/CTimer.h"
+#include "win/CallbackBarrier.h"
+#include "win/GdiHandle.h"
+#include "win/MSubclass.h"
+
+namespace quenlor {
+namespace {
+
+// The messages the bar serves, in the order of registration.
+constexpr UINT kBarMessages[] = {WM_LBUTTONDOWN, WM_MOUSEMOVE, WM_DRAWITEM, WM_MEASUREITEM,
+                                 WM_MENUCHAR};
+constexpr int32_t kHoverInterval = 50;  // ms between pointer checks while an item is hot
+
+// The first text of a bar item starts this far right of the band's left edge; texts are this far
+// apart and their frames this much larger on every side.
+constexpr int kFirstItemX = 8;
+constexpr int kItemGap = 11;
+constexpr int kFrameMargin = 2;
+
+}  // namespace
+
+cMenuBar::cMenuBar() : glyphFont_(L"Marlett") {
+    // The glyphs scale with the menu font they were made for; a later menu font keeps them.
+    glyphFont_.Size(menuFont_.Size() * 1.2);
+    glyphFont_.Charset(SYMBOL_CHARSET);
+}
+
 cMenuBar::~cMenuBar() {
+    *alive_ = false;
     Detach();
+    StopHoverTimer();
 }
+
 void cMenuBar::Attach(HWND lhWnd) {
+    LockWindowUpdate(lhWnd);
+    Detach();
     window_ = lhWnd;
+    try {
+        tracker_ = std::make_shared<cToolbarMenu>();
+        tracker_->AttachOwner(window_, this);
+        for (UINT message : kBarMessages) MSubclass::AttachMessage(this, window_, message);
+    } catch (...) {
+        Detach();
+        LockWindowUpdate(nullptr);
+        throw;
+    }
+    LockWindowUpdate(nullptr);
 }
-void cMenuBar::Detach() {}
-void cMenuBar::Render(HFONT, HDC, int32_t, int32_t, int32_t, int32_t, int32_t) {}
-void cMenuBar::SetMenuFont(const StdFont&) {}
-void cMenuBar::SetMenuColors(uint32_t, uint32_t, uint32_t, uint32_t) {}
-bool cMenuBar::OpenByMnemonic(int32_t) {
+
+void cMenuBar::Detach() {
+    StopHoverTimer();
+    if (window_ != nullptr) {
+        for (UINT message : kBarMessages) MSubclass::DetachMessage(this, window_, message);
+    }
+    // No item may stay owner-drawn once nobody answers its draw requests.
+    RestorePopups();
+    if (tracker_) {
+        const std::shared_ptr<cToolbarMenu> tracker = std::move(tracker_);
+        tracker->DetachOwner();
+    }
+}
+
+COLORREF cMenuBar::TranslateColor(uint32_t oColor) {
+    COLORREF rgb = 0;
+    return OleTranslateColor(oColor, nullptr, &rgb) == S_OK ? rgb : CLR_INVALID;
+}
+
+void cMenuBar::SetMenuFont(const StdFont& font) {
+    menuFont_ = font;
+}
+
+void cMenuBar::SetMenuColors(uint32_t active, uint32_t activeOver, uint32_t inactive,
+                             uint32_t background) {
+    activeMenuColor_ = active;
+    activeMenuColorOver_ = activeOver;
+    inActiveMenuColor_ = inactive;
+    menuBackgroundColor_ = background;
+}
+
+void cMenuBar::Render(HFONT hFnt, HDC lhDC, int32_t lLeft, int32_t lTop, int32_t lWidth,
+                      int32_t lHeight, int32_t lYoffset) {
+    if (hMenu_ == nullptr) return;
+    surface_.Width(lWidth);
+    surface_.Height(lHeight);
+    const HDC dc = surface_.hdc();
+    itemRects_.clear();
+    itemSubMenus_.clear();
+    if (dc == nullptr) return;
+    const SelectScope font(dc, hFnt);
+
+    const int n = GetMenuItemCount(hMenu_);
+    if (n <= 0) return;
+    BitBlt(dc, 0, 0, lWidth, lHeight, lhDC, lLeft, lTop + 2, SRCCOPY);
+    SetBkMode(dc, TRANSPARENT);
+    int x = kFirstItemX;
+    for (int p = 0; p < n; ++p) {
+        if (GetMenuItemID(hMenu_, p) != UINT(-1)) continue;  // only items that open a popup
+        const std::wstring text = TopLevelText(hMenu_, p);
+        RECT textRect{0, 0, 0, lHeight};
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &textRect, DT_CALCRECT);
+        OffsetRect(&textRect, x, 2);
+        RECT frame = textRect;
+        InflateRect(&frame, kFrameMargin, kFrameMargin);
+        const int32_t i = ItemCount() + 1;
+
+        if (i == openItem_ && openItem_ == hotItem_) {
+            SetTextColor(dc, TranslateColor(activeMenuColorOver_));
+            DrawEdge(dc, &frame, BDR_SUNKENOUTER, BF_RECT);
+            OffsetRect(&textRect, 1, 1);  // pressed: the text moves with the sunken frame
+        } else if (i == openItem_ || i == hotItem_) {
+            SetTextColor(dc, TranslateColor(activeMenuColorOver_));
+            DrawEdge(dc, &frame, BDR_RAISEDINNER, BF_RECT);
+        } else {
+            SetTextColor(dc, TranslateColor(activeMenuColor_));
+        }
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &textRect, DT_SINGLELINE);
+
+        OffsetRect(&frame, lLeft, lYoffset);
+        itemRects_.push_back(frame);
+        itemSubMenus_.push_back(GetSubMenu(hMenu_, p));
+        x += (textRect.right - textRect.left) + kItemGap;
+    }
+    BitBlt(lhDC, lLeft, lTop + 2, lWidth, lHeight, dc, 0, 0, SRCCOPY);
+}
+
+std::wstring cMenuBar::TopLevelText(HMENU menu, int32_t position) {
+    // The length first, then the whole text: no text is cut, however long.
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_STRING;
+    if (!GetMenuItemInfoW(menu, position, TRUE, &info) || info.cch == 0) return std::wstring();
+    std::wstring text(info.cch + 1, L'\0');
+    info.dwTypeData = text.data();
+    info.cch = static_cast<UINT>(text.size());
+    if (!GetMenuItemInfoW(menu, position, TRUE, &info)) return std::wstring();
+    text.resize(wcsnlen(text.c_str(), text.size()));
+    return text;
+}
+
+bool cMenuBar::OpenByMnemonic(int32_t vKey) {
+    // Alt+letter while a popup is shown (the keyboard hook runs inside the menu loop) opens
+    // nothing.
+    if (hMenu_ == nullptr || (tracker_ && tracker_->Busy())) return false;
+    const int n = GetMenuItemCount(hMenu_);
+    int32_t barItem = 0;
+    for (int p = 0; p < n; ++p) {
+        // Numbered as Render lays the bar out: items without a popup are not on it.
+        if (GetMenuItemID(hMenu_, p) != UINT(-1)) continue;
+        ++barItem;
+        const wchar_t mnemonic = MnemonicOf(TopLevelText(hMenu_, p));
+        if (mnemonic == 0 || mnemonic != static_cast<wchar_t>(vKey)) continue;
+        if (barItem > ItemCount()) return false;  // not laid out yet
+        SetOpenItem(barItem, true);
+        StopHoverTimer();
+        OpenPopup(openItem_);
+        return true;
+    }
     return false;
 }
-void cMenuBar::PreparePopup(HMENU) {}
-void cMenuBar::RestorePopups() {}
-LRESULT cMenuBar::WindowProc(HWND, UINT, WPARAM, LPARAM) {
+
+void cMenuBar::OpenPopup(int32_t index) {
+    StopHoverTimer();
+    const std::shared_ptr<bool> alive = alive_;
+    const std::shared_ptr<cToolbarMenu> tracker = tracker_;
+    if (!tracker || tracker->Busy()) return;  // the open popup's items stay as they are
+    tracker->ShowPopup(index);
+    if (!*alive) return;  // the window went away with its bar while the popup was open
+    RestorePopups();
+    // Hover polling resumes for the pointer where it now rests, unless the bar was detached.
+    if (tracker_ && IsWindow(window_)) TrackHover();
+}
+
+HMENU cMenuBar::ItemSubMenu(int32_t index) const {
+    if (index < 1 || index > ItemCount()) return nullptr;
+    return itemSubMenus_[index - 1];
+}
+
+void cMenuBar::SetOpenItem(int32_t index, bool open) {
+    if (open) {
+        openItem_ = index;
+    } else if (index == openItem_) {
+        openItem_ = -1;
+    }
+    Repaint();
+}
+
+void cMenuBar::SetHotItem(int32_t index) {
+    hotItem_ = index;
+    Repaint();
+}
+
+int32_t cMenuBar::ItemFromPoint(POINT screenPoint) const {
+    POINT client = screenPoint;
+    ScreenToClient(window_, &client);
+    for (int32_t i = 1; i <= ItemCount(); ++i) {
+        if (PtInRect(&itemRects_[i - 1], client)) return i;
+    }
     return 0;
+}
+
+int32_t cMenuBar::ItemUnderCursor() const {
+    if (ItemCount() < 1) return 0;
+    POINT cursor{};
+    if (!GetCursorPos(&cursor)) return 0;
+    return ItemFromPoint(cursor);
+}
+
+bool cMenuBar::ItemScreenRect(int32_t index, RECT& rect) const {
+    if (index < 1 || index > ItemCount()) return false;
+    RECT window{};
+    GetWindowRect(window_, &window);
+    rect = itemRects_[index - 1];
+    OffsetRect(&rect, window.left, window.top + captionHeight_);
+    return true;
+}
+
+void cMenuBar::Repaint() const {
+    if (window_ != nullptr) SendMessageW(window_, WM_NCPAINT, 0, 0);
+}
+
+void cMenuBar::TrackHover() {
+    const int32_t hot = ItemUnderCursor();
+    if (hot != hotItem_) {
+        hotItem_ = hot;
+        Repaint();
+    }
+    if (!timer_) {
+        timer_ = CTimer::Create();
+        // A timer that cannot restart ends the polling; the next mouse move starts it again.
+        timer_->ThatTime = [this] {
+            RunGuarded(
+                "cMenuBar.ThatTime", [this] { return (TrackHover(), 0); }, [] { return 0; });
+        };
+    }
+    if (hotItem_ > 0 || openItem_ > 0) {
+        if (openItem_ > 0 && (GetAsyncKeyState(VK_LBUTTON) & 0x8000) == 0) {
+            openItem_ = 0;  // the button went up over an item without a popup
+            Repaint();
+        }
+        timer_->Interval(kHoverInterval);
+    } else {
+        timer_->Interval(0);  // nothing hot: no mouse message comes once the pointer has left
+    }
+}
+
+void cMenuBar::StopHoverTimer() {
+    if (timer_) timer_->Interval(0);
+}
+
+LRESULT cMenuBar::WindowProc(HWND hwnd, UINT iMsg, WPARAM wParam, LPARAM lParam) {
+    return RunGuarded(
+        "cMenuBar.WindowProc", [&] { return HandleMessage(hwnd, iMsg, wParam, lParam); },
+        [] { return LRESULT(0); });
+}
+
+LRESULT cMenuBar::HandleMessage(HWND hwnd, UINT iMsg, WPARAM wParam, LPARAM lParam) {
+    switch (iMsg) {
+        case WM_DRAWITEM:
+            return DrawItem(wParam, lParam);
+        case WM_MEASUREITEM:
+            return MeasureItem(wParam, lParam);
+        case WM_MENUCHAR:
+            if ((HIWORD(wParam) & MF_SYSMENU) == 0) {
+                const LRESULT found = MenuCharLookup(reinterpret_cast<HMENU>(lParam),
+                                                     static_cast<wchar_t>(LOWORD(wParam)));
+                if (found > 0) return found;
+            }
+            return MSubclass::CallOldWindowProc(hwnd, iMsg, wParam, lParam);
+        case WM_MOUSEMOVE: {
+            const LRESULT result = MSubclass::CallOldWindowProc(hwnd, iMsg, wParam, lParam);
+            TrackHover();
+            return result;
+        }
+        case WM_LBUTTONDOWN: {
+            const LRESULT result = MSubclass::CallOldWindowProc(hwnd, iMsg, wParam, lParam);
+            const int32_t item = ItemUnderCursor();
+            if (item != openItem_) {
+                openItem_ = item;
+                Repaint();
+            }
+            if (openItem_ > 0) OpenPopup(openItem_);
+            return result;
+        }
+        default:
+            return 0;
+    }
 }
 
 }  // namespace quenlor

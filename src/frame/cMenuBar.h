@@ -10,11 +10,18 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "StdFont.h"
+#include "controls/cMemDC.h"
 #include "win/ISubclass.h"
 
 namespace quenlor {
+
+class CTimer;
+class cToolbarMenu;
 
 class cMenuBar : public ISubclass {
   public:
@@ -57,10 +64,77 @@ class cMenuBar : public ISubclass {
     void MsgResponse(EMsgResponse) override {}
     LRESULT WindowProc(HWND hwnd, UINT iMsg, WPARAM wParam, LPARAM lParam) override;
 
+    // Operations for the popup tracker. Bar items are numbered 1..ItemCount from the left, as the
+    // last Render laid them out; 0 or -1 mean none.
+    int32_t ItemCount() const { return static_cast<int32_t>(itemRects_.size()); }
+    int32_t OpenItem() const { return openItem_; }
+    int32_t HotItem() const { return hotItem_; }
+    HMENU ItemSubMenu(int32_t index) const;  // 0 outside 1..ItemCount
+    void SetOpenItem(int32_t index, bool open);
+    void SetHotItem(int32_t index);
+    int32_t ItemFromPoint(POINT screenPoint) const;  // 0 when no item is there
+    int32_t ItemUnderCursor() const;
+    // The item's rectangle on the screen; false (and `rect` untouched) outside 1..ItemCount.
+    bool ItemScreenRect(int32_t index, RECT& rect) const;
+
   private:
+    // One popup item switched to owner-drawn, as it was before the switch.
+    struct PopupItem {
+        HMENU popup = nullptr;
+        int32_t position = 0;
+        UINT type = 0;
+        UINT id = 0;
+        ULONG_PTR data = 0;
+        std::wstring text;         // whole item text (string items)
+        bool switched = false;     // made owner-drawn by us, so put back by us
+        std::wstring caption;      // text before the first tab
+        std::wstring accelerator;  // text after the first tab
+        wchar_t mnemonic = 0;      // upper-cased letter after "&"; 0 = none
+        int32_t captionWidth = 0;  // widest caption of the popup
+        int32_t acceleratorWidth = 0;
+    };
+
+    // An OLE colour (RGB or system colour) as RGB at each use; CLR_INVALID (-1) for no colour.
+    static COLORREF TranslateColor(uint32_t oColor);
+    LRESULT HandleMessage(HWND hwnd, UINT iMsg, WPARAM wParam, LPARAM lParam);
+    void Repaint() const;
+    void TrackHover();
+    void StopHoverTimer();
+    // Opens the popup of bar item `index` with the tracker and puts its items back afterwards.
+    void OpenPopup(int32_t index);
+    static std::wstring TopLevelText(HMENU menu, int32_t position);
+
+    // Popup items (owner-drawn while a popup is shown).
+    static PopupItem ReadPopupItem(HMENU popup, int32_t position);
+    size_t FindEntry(HMENU popup, int32_t position) const;  // 0 = none
+    const PopupItem* Entry(ULONG_PTR data) const;           // null unless 1..N
+    LRESULT MeasureItem(WPARAM wParam, LPARAM lParam);
+    LRESULT DrawItem(WPARAM wParam, LPARAM lParam);
+    void DrawItemText(HDC hdc, const std::wstring& text, RECT rect, bool disabled,
+                      UINT format) const;
+    LRESULT MenuCharLookup(HMENU hPopup, wchar_t character) const;
+
     HWND window_ = nullptr;
     HMENU hMenu_ = nullptr;
     int32_t captionHeight_ = 0;
+    cMemDC surface_;
+    std::shared_ptr<cToolbarMenu> tracker_;
+    std::vector<RECT> itemRects_;
+    std::vector<HMENU> itemSubMenus_;
+    int32_t openItem_ = 0;
+    int32_t hotItem_ = 0;
+    uint32_t activeMenuColor_ = 0x80000007;      // menu text
+    uint32_t activeMenuColorOver_ = 0x8000000E;  // highlighted text
+    uint32_t inActiveMenuColor_ = 0x80000011;    // grey text
+    uint32_t menuBackgroundColor_ = 0x80000004;  // menu
+    StdFont menuFont_;
+    StdFont glyphFont_;
+    std::shared_ptr<CTimer> timer_;
+    std::vector<PopupItem> items_;  // entry c is items_[c - 1]; item data of a switched item is c
+    std::vector<HMENU> seenPopups_;
+    int32_t itemTextHeight_ = 0;
+    // Cleared when the bar goes: code after a modal popup checks it before touching the bar.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 }  // namespace quenlor

@@ -121,6 +121,7 @@ class PosixWritableFile : public WritableFile {
             const ssize_t n = ::write(fd_.get(), in, std::min<size_t>(count, 1 << 30));
             if (n < 0) {
                 if (errno == EINTR) continue;
+                NoteError();
                 return false;
             }
             in += n;
@@ -152,11 +153,20 @@ class PosixWritableFile : public WritableFile {
     }
     bool Commit() override {
         const bool synced = ::fsync(fd_.get()) == 0;
+        if (!synced) NoteError();
         return fd_.Close() && synced;
+    }
+    bool OutOfSpace() const override {
+        return out_of_space_;
     }
 
   private:
+    void NoteError() {
+        out_of_space_ = out_of_space_ || errno == ENOSPC || errno == EDQUOT;
+    }
+
     Fd fd_;
+    bool out_of_space_ = false;
     uint64_t written_ = 0;
     uint64_t started_ = 0;  // bytes whose write-back has been started
 };

@@ -179,7 +179,10 @@ class Win32WritableFile : public WritableFile {
         while (count > 0) {
             const DWORD step = static_cast<DWORD>(std::min<size_t>(count, 1u << 30));
             DWORD n = 0;
-            if (!::WriteFile(h_.get(), in, step, &n, nullptr) || n == 0) return false;
+            if (!::WriteFile(h_.get(), in, step, &n, nullptr) || n == 0) {
+                NoteError();
+                return false;
+            }
             in += n;
             count -= n;
         }
@@ -188,11 +191,20 @@ class Win32WritableFile : public WritableFile {
     bool Flush() override { return ::FlushFileBuffers(h_.get()) != FALSE; }
     bool Commit() override {
         const bool flushed = ::FlushFileBuffers(h_.get()) != FALSE;
+        if (!flushed) NoteError();
         return h_.Close() && flushed;
     }
+    bool OutOfSpace() const override { return out_of_space_; }
 
   private:
+    void NoteError() {
+        const DWORD error = ::GetLastError();
+        out_of_space_ =
+            out_of_space_ || error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL;
+    }
+
     Handle h_;
+    bool out_of_space_ = false;
 };
 
 bool FileInformation(const std::wstring& path, BY_HANDLE_FILE_INFORMATION& info) {
@@ -207,7 +219,9 @@ class Win32FileSystem : public FileSystem {
     wchar_t Separator() const override { return L'\\'; }
 
     std::wstring DirectoryPath(const std::wstring& text) const override {
-        return text.size() == 3 ? text : text + L"\\";
+        // A drive root (C:\) and a folder typed with its separator already end in one.
+        if (text.size() == 3 || (!text.empty() && text.back() == L'\\')) return text;
+        return text + L"\\";
     }
 
     std::wstring Absolute(const std::wstring& path) const override { return FullPathName(path); }

@@ -96,6 +96,10 @@ std::wstring FileListView::CellText(int row, Column column) const {
 
 std::wstring FileListView::TipText(int row, int column) const {
     if (!ValidRow(row) || column < 0 || column >= 5) return std::wstring();
+    if (column == static_cast<int>(Column::Result)) {
+        std::wstring reason = Reason(row);
+        if (!reason.empty()) return reason;
+    }
     std::wstring text = CellText(row, static_cast<Column>(column));
     if (text.empty()) return text;
     RECT cell = {};
@@ -126,6 +130,21 @@ void FileListView::SetCell(int row, Column column, const std::wstring& text) {
     SendMessageW(hwnd_, LVM_SETITEMTEXTW, row - 1, reinterpret_cast<LPARAM>(&item));
 }
 
+void FileListView::SetReason(int row, const std::wstring& reason) {
+    const RowId id = IdOf(row);
+    if (id == 0) return;
+    if (reason.empty()) {
+        reasons_.erase(id);
+    } else {
+        reasons_[id] = reason;
+    }
+}
+
+std::wstring FileListView::Reason(int row) const {
+    const auto found = reasons_.find(IdOf(row));
+    return found == reasons_.end() ? std::wstring() : found->second;
+}
+
 void FileListView::SetChecked(int row, bool checked) {
     if (!ValidRow(row)) return;
     ProgramChange change(*this);
@@ -135,11 +154,13 @@ void FileListView::SetChecked(int row, bool checked) {
 void FileListView::RemoveRow(int row) {
     if (!ValidRow(row)) return;
     ProgramChange change(*this);
+    reasons_.erase(IdOf(row));
     SendMessageW(hwnd_, LVM_DELETEITEM, row - 1, 0);
 }
 
 void FileListView::Clear() {
     ProgramChange change(*this);
+    reasons_.clear();
     SendMessageW(hwnd_, LVM_DELETEALLITEMS, 0, 0);
 }
 

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <map>
 #include <string>
 
 #include "Twips.h"
@@ -26,10 +27,12 @@ class FileListView : public IFileList {
     std::wstring RowText(int row) const override;
     bool RowChecked(int row) const override;
     void SetCell(int row, Column column, const std::wstring& text) override;
+    void SetReason(int row, const std::wstring& reason) override;
+    std::wstring Reason(int row) const;
 
     std::wstring CellText(int row, Column column) const;
-    // What a tip over a cell (1-based row, column index) shows: the whole text of a cell too
-    // narrow for it; empty when the cell shows all it has.
+    // What a tip over a cell (1-based row, column index) shows: why the row failed, over its
+    // result; the whole text of a cell too narrow for it; empty when the cell shows all it has.
     std::wstring TipText(int row, int column) const;
     void SetChecked(int row, bool checked);
     void RemoveRow(int row);
@@ -52,6 +55,7 @@ class FileListView : public IFileList {
     bool ValidRow(int row) const { return row >= 1 && row <= RowCount(); }
 
     HWND hwnd_ = nullptr;
+    std::map<RowId, std::wstring> reasons_;  // failed rows only
     int program_changes_ = 0;
     RowId last_id_ = 0;
     mutable int last_found_ = 0;  // where RowOf looks first: rows seldom move

@@ -29,6 +29,7 @@ Form1::Form1(HINSTANCE instance) : Form1(instance, Options{}) {}
 
 Form1::Form1(HINSTANCE instance, Options options)
     : instance_(instance),
+      open_address_(std::move(options.open_address)),
       own_dialogs_(options.dialogs ? nullptr : std::make_unique<SystemDialogs>()),
       dialogs_(options.dialogs ? *options.dialogs : *own_dialogs_),
       twips_(options.dpi > 0 ? options.dpi : Twips::SystemDpi()),
@@ -74,27 +75,27 @@ bool Form1::Create(int show_command) {
         DestroyMenu(menu);
         return false;
     }
-    // A menu bar that wraps (narrow window, large font) takes client height: measure and correct.
-    RECT client;
-    GetClientRect(hwnd_, &client);
-    const int missing = twips_.ToPixels(5370) - (client.bottom - client.top);
-    if (missing != 0) {
-        RECT window;
-        GetWindowRect(hwnd_, &window);
-        SetWindowPos(hwnd_, nullptr, 0, 0, window.right - window.left,
-                     window.bottom - window.top + missing, SWP_NOMOVE | SWP_NOZORDER);
-    }
+    menu_ = menu;
     pump_.SetWindow(hwnd_);
     CreateControls();
     tips_.Create(hwnd_, list_.hWnd(),
                  [this](int row, int column) { return list_.TipText(row, column); });
     Form_Load();
+    // The frame is the skin's now: size the window so that the client area keeps its size.
+    RECT client, window;
+    GetClientRect(hwnd_, &client);
+    GetWindowRect(hwnd_, &window);
+    const int width = window.right - window.left + twips_.ToPixels(6255) - client.right;
+    const int height = window.bottom - window.top + twips_.ToPixels(5370) - client.bottom;
+    SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
     ShowWindow(hwnd_, show_command);
     UpdateWindow(hwnd_);
     return true;
 }
 
 void Form1::Form_Load() {
+    caption_ = std::make_unique<cNeoCaption>();
+    ApplySkin(*caption_);
     // The add-file dialog starts in the folder the program was started from.
     wchar_t path[MAX_PATH] = {};
     const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
@@ -152,6 +153,11 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
             return reinterpret_cast<LRESULT>(OnControlColor(message, reinterpret_cast<HDC>(wparam),
                                                             reinterpret_cast<HWND>(lparam)));
         case WM_CLOSE:
+            // Not from behind the About window: it comes to the front instead.
+            if (Form2* about = About()) {
+                SetActiveWindow(about->hWnd());
+                return 0;
+            }
             Form_Unload();
             return 0;
         case kFinishUnload:
@@ -165,6 +171,11 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
             } else {
                 tips_.Hide();
             }
+            return DefWindowProcW(hwnd_, message, wparam, lparam);
+        case WM_NCDESTROY:
+            // A menu the skin took off the window is not destroyed with it.
+            if (menu_ && GetMenu(hwnd_) != menu_) DestroyMenu(menu_);
+            menu_ = nullptr;
             return DefWindowProcW(hwnd_, message, wparam, lparam);
         case kTranslateShortcut:
             return RunShortcut(*reinterpret_cast<const MSG*>(lparam)) ? 1 : 0;
@@ -188,7 +199,8 @@ void Form1::OnCommand(int id, int code) {
             MExit_Click();
             break;
         case kMenuMABOUT:
-            break;  // the About window comes with the skin
+            MABOUT_Click();
+            break;
         case kIdCommand1:
             if (code == BN_CLICKED) Command1_Click();
             break;
@@ -266,10 +278,19 @@ HBRUSH Form1::OnControlColor(UINT message, HDC dc, HWND control) {
                                                    reinterpret_cast<LPARAM>(control)));
 }
 
-void Form1::SetMenuEnabled(UINT command, bool enabled) {
+void Form1::MABOUT_Click() {
+    // One About window at a time: a second request brings the open one to the front.
+    if (Form2* about = About()) {
+        SetActiveWindow(about->hWnd());
+        return;
+    }
     if (!hwnd_) return;
-    EnableMenuItem(GetMenu(hwnd_), command, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
-    DrawMenuBar(hwnd_);
+    about_ = std::make_unique<Form2>(instance_, Form2::Options{open_address_, twips_.dpi()});
+    about_->Show(hwnd_);
+}
+
+void Form1::SetMenuEnabled(UINT command, bool enabled) {
+    if (menu_) EnableMenuItem(menu_, command, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
 }
 
 std::wstring Form1::TextOf(HWND control) const {

@@ -11,8 +11,10 @@
 #include <string>
 
 #include "../controls/ButtonCr.h"
+#include "cNeoCaption.h"
 #include "Dialogs.h"
 #include "FileListView.h"
+#include "Form2.h"
 #include "ListTips.h"
 #include "win/GdiHandle.h"
 #include "win/WindowThunk.h"
@@ -30,8 +32,9 @@ class Form1 : public IStatusLine, public IConvertPanel {
     static constexpr const wchar_t* kTitle = L"Quenlor转换器";
 
     struct Options {
-        IDialogs* dialogs = nullptr;  // the system dialogs when null
-        int dpi = 0;                  // the system's resolution when 0
+        IDialogs* dialogs = nullptr;      // the system dialogs when null
+        int dpi = 0;                      // the system's resolution when 0
+        Form2::OpenAddress open_address;  // the About window's link; the shell's when empty
     };
 
     explicit Form1(HINSTANCE instance);
@@ -51,6 +54,9 @@ class Form1 : public IStatusLine, public IConvertPanel {
 
     // Load and unload.
     void Form_Load();
+    // Gives `painter` the window's colours, fonts and skin pictures and attaches it
+    // (Form1Skin.cpp).
+    void ApplySkin(cNeoCaption& painter);
     void Form_Unload();
 
     // Commands.
@@ -68,6 +74,7 @@ class Form1 : public IStatusLine, public IConvertPanel {
     void Command7_Click();
     void Command2_Click();
     void MExit_Click();
+    void MABOUT_Click();
 
     // The folder returned by the last folder dialog; empty when it was cancelled.
     std::wstring ChosenFolder;
@@ -98,9 +105,15 @@ class Form1 : public IStatusLine, public IConvertPanel {
     Search& search() { return search_; }
     Converter& converter() { return converter_; }
     const Twips& twips() const { return twips_; }
+    // The menu tree; the skinned frame takes it off the window and draws it itself.
+    HMENU Menu() const { return menu_; }
+    // The caption painter, from Form_Load on.
+    cNeoCaption* Caption() const { return caption_.get(); }
     const std::wstring& StatusText() const { return status_; }
     // The banner area (client pixels), where the banner picture is shown.
     RECT Picture1Bounds() const;
+    // The About window while it is open, else null.
+    Form2* About() const { return about_ && about_->hWnd() ? about_.get() : nullptr; }
     // True while the search or the conversion runs beneath the current message.
     bool Busy() const { return busy_depth_ > 0; }
 
@@ -156,12 +169,16 @@ class Form1 : public IStatusLine, public IConvertPanel {
     std::wstring TextOf(HWND control) const;
 
     HINSTANCE instance_;
+    Form2::OpenAddress open_address_;
     std::unique_ptr<SystemDialogs> own_dialogs_;
     IDialogs& dialogs_;
     Twips twips_;
     HWND hwnd_ = nullptr;
+    HMENU menu_ = nullptr;  // owned by the window while on it, by this object otherwise
     GdiHandle<HFONT> font_;
     GdiHandle<HBITMAP> banner_;
+    GdiHandle<HBITMAP> picCaption_, picBorder_;  // the skin pictures
+    std::unique_ptr<cNeoCaption> caption_;
     Controls controls_;
     FileListView list_;
     ListTips tips_;
@@ -172,6 +189,9 @@ class Form1 : public IStatusLine, public IConvertPanel {
     std::wstring last_folder_;  // the last folder chosen in a folder dialog (this run only)
     int busy_depth_ = 0;
     bool unload_pending_ = false;
+    // Last: its window is owned by ours and goes with it; the object is kept until the next
+    // "关于" or our end, so that it never dies beneath its own handlers.
+    std::unique_ptr<Form2> about_;
 };
 
 }  // namespace quenlor

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <utility>
 
 namespace quenlor {
@@ -108,6 +109,77 @@ class WindowDC {
   private:
     HWND window_;
     HDC dc_;
+};
+
+// The device context of a whole window, non-client area included (GetWindowDC), released at the
+// end of the scope.
+class WindowFrameDC {
+  public:
+    explicit WindowFrameDC(HWND window) : window_(window), dc_(GetWindowDC(window)) {}
+    WindowFrameDC(const WindowFrameDC&) = delete;
+    WindowFrameDC& operator=(const WindowFrameDC&) = delete;
+    ~WindowFrameDC() {
+        if (dc_) ReleaseDC(window_, dc_);
+    }
+    HDC get() const { return dc_; }
+
+  private:
+    HWND window_;
+    HDC dc_;
+};
+
+// A hook procedure installed with SetWindowsHookEx, removed when the owner lets go of it.
+class HookHandle {
+  public:
+    HookHandle() = default;
+    explicit HookHandle(HHOOK hook) : hook_(hook) {}
+    HookHandle(const HookHandle&) = delete;
+    HookHandle& operator=(const HookHandle&) = delete;
+    HookHandle(HookHandle&& other) noexcept : hook_(std::exchange(other.hook_, nullptr)) {}
+    HookHandle& operator=(HookHandle&& other) noexcept {
+        if (this != &other) Reset(std::exchange(other.hook_, nullptr));
+        return *this;
+    }
+    ~HookHandle() { Reset(); }
+
+    HHOOK get() const { return hook_; }
+    explicit operator bool() const { return hook_ != nullptr; }
+    void Reset(HHOOK hook = nullptr) {
+        if (hook_) UnhookWindowsHookEx(hook_);
+        hook_ = hook;
+    }
+
+  private:
+    HHOOK hook_ = nullptr;
+};
+
+// A named property set on a window (SetPropW), removed again when the owner lets go of it. The
+// name is copied, the value is pointer-sized.
+class WindowProperty {
+  public:
+    WindowProperty() = default;
+    WindowProperty(const WindowProperty&) = delete;
+    WindowProperty& operator=(const WindowProperty&) = delete;
+    ~WindowProperty() { Reset(); }
+
+    // False (and nothing held) when the system refuses the property.
+    bool Set(HWND window, const wchar_t* name, HANDLE value) {
+        Reset();
+        if (!SetPropW(window, name, value)) return false;
+        window_ = window;
+        name_ = name;
+        return true;
+    }
+    void Reset() {
+        if (window_) RemovePropW(window_, name_.c_str());
+        window_ = nullptr;
+        name_.clear();
+    }
+    explicit operator bool() const { return window_ != nullptr; }
+
+  private:
+    HWND window_ = nullptr;
+    std::wstring name_;
 };
 
 }  // namespace quenlor

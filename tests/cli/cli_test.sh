@@ -64,6 +64,7 @@ check "three result lines" test "$(wc -l <"$work/out")" -eq 3
 check "intro converted" bash -c "sed -n 1p '$work/out' | awk -F'\t' '\$2==\"成功\" && \$3==\"Ver: 6\" && \$4==478 && \$5 ~ /intro\\.swf\$/' | grep -q ."
 check "hand-added stub converted" bash -c "sed -n 2p '$work/out' | awk -F'\t' '\$2==\"成功\" && \$3==\"Ver: 5\"' | grep -q ."
 check "non-projector fails with empty cells" bash -c "sed -n 3p '$work/out' | awk -F'\t' 'NF==5 && \$2==\"失败\" && \$3==\"\" && \$4==\"\" && \$5==\"\"' | grep -q ."
+check "the reason of a failed row goes to stderr" grep -q "notepad\.exe: 不是可识别的放映器$" "$work/err"
 check "summary line" grep -qx ' 共有3个文件  成功转换2个文件' "$work/err"
 check "movie bytes exact" cmp -s <(tail -c +286701 "$demo/intro.exe") "$work/out dir/intro.swf"
 check "no stray files" test "$(ls "$work/out dir" | tr '\n' ' ')" = "handmade.swf intro.swf "

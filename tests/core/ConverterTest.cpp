@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "Fakes.h"
 #include "TempDir.h"
 #include "quenlor/Converter.h"
@@ -57,6 +59,7 @@ class FaultyFileSystem : public FileSystem {
             if (count > left_) {
                 inner_->Write(data, static_cast<size_t>(left_));  // a disk that fills up
                 left_ = 0;
+                full_ = true;
                 return false;
             }
             left_ -= count;
@@ -64,10 +67,12 @@ class FaultyFileSystem : public FileSystem {
         }
         bool Flush() override { return inner_->Flush(); }
         bool Commit() override { return inner_->Commit(); }
+        bool OutOfSpace() const override { return full_; }
 
       private:
         std::unique_ptr<WritableFile> inner_;
         uint64_t left_;
+        bool full_ = false;
     };
     FileSystem& real_;
 };
@@ -276,6 +281,55 @@ TEST_F(ConverterTest, AFailedWriteLeavesTheExistingTargetAndTheSource) {
     EXPECT_TRUE(dir_.Exists(L"a.exe"));
     EXPECT_EQ(dir_.Names(), (std::vector<std::wstring>{L"a.exe", L"a.swf"}));
     EXPECT_EQ(status_.Last(), L" 共有1个文件  成功转换0个文件");
+}
+
+TEST_F(ConverterTest, EachFailedRowKeepsWhyItFailed) {
+    FaultyFileSystem faulty(fs_);
+    Converter converter(faulty, list_, status_, pump_, panel_);
+    struct Case {
+        const char* name;
+        std::function<void()> arrange;  // adds the one row
+        std::wstring reason;
+    };
+    const Case cases[] = {
+        {"missing source", [&] { list_.AddChecked(dir_.Path(L"gone.exe")); }, L"找不到源文件"},
+        {"not a projector", [&] { AddProjector(L"plain.exe", 200000, 300000); },
+         L"不是可识别的放映器"},
+        {"target is the source", [&] { AddProjector(L"self.swf", 286700, 290000); },
+         L"目标文件就是源文件"},
+        {"save directory missing",
+         [&] {
+             AddProjector(L"a.exe", 286700, 290000);
+             panel_.autoSave = false;
+             panel_.saveDir = dir_.Path(L"no such folder");
+         },
+         L"无法写入保存目录"},
+        {"disk full",
+         [&] {
+             AddProjector(L"big.exe", 286700, 286700 + 2 * Converter::kCopyChunk);
+             faulty.failWriteAfter = Converter::kCopyChunk;
+         },
+         L"磁盘空间不足"},
+        {"earlier file not replaced",
+         [&] {
+             AddProjector(L"r.exe", 286700, 290000);
+             faulty.failReplace = true;
+         },
+         L"无法替换已有的同名文件"},
+        {"converted", [&] { AddProjector(L"ok.exe", 286700, 290000); }, L""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        list_.rows.clear();
+        panel_.autoSave = true;
+        faulty.failWriteAfter = UINT64_MAX;
+        faulty.failReplace = false;
+        c.arrange();
+        list_.rows[0].reason = L"left over from an earlier batch";
+        converter.Command7_Click();
+        EXPECT_EQ(Cell(1, Column::Result), c.reason.empty() ? L"成功" : L"失败");
+        EXPECT_EQ(list_.rows[0].reason, c.reason);
+    }
 }
 
 TEST_F(ConverterTest, ATargetThatIsTheSourceItselfFails) {

@@ -17,6 +17,7 @@ struct FakeRow {
     std::wstring cells[5];
     bool checked = false;
     RowId id = 0;
+    std::wstring reason;
 };
 
 class FakeList : public IFileList {
@@ -41,6 +42,9 @@ class FakeList : public IFileList {
     bool RowChecked(int row) const override { return rows.at(row - 1).checked; }
     void SetCell(int row, Column column, const std::wstring& text) override {
         rows.at(row - 1).cells[static_cast<int>(column)] = text;
+    }
+    void SetReason(int row, const std::wstring& reason) override {
+        rows.at(row - 1).reason = reason;
     }
     const std::wstring& Cell(int row, Column column) const {
         return rows.at(row - 1).cells[static_cast<int>(column)];

@@ -22,7 +22,9 @@ class Form1Test : public ::testing::Test {
 
     void Open(int dpi) {
         form.reset();
-        form = std::make_unique<Form1>(GetModuleHandleW(nullptr), Form1::Options{&dialogs, dpi});
+        form = std::make_unique<Form1>(
+            GetModuleHandleW(nullptr),
+            Form1::Options{&dialogs, dpi, [this](const std::wstring& a) { opened.push_back(a); }});
         ASSERT_TRUE(form->Create(SW_SHOWNOACTIVATE));
         form->StatusChanged = [this](const std::wstring& text) {
             statuses.push_back(text);
@@ -40,7 +42,7 @@ class Form1Test : public ::testing::Test {
         return buffer;
     }
     bool MenuEnabled(UINT command) const {
-        const UINT state = GetMenuState(GetMenu(form->hWnd()), command, MF_BYCOMMAND);
+        const UINT state = GetMenuState(form->Menu(), command, MF_BYCOMMAND);
         return state != static_cast<UINT>(-1) && !(state & (MF_GRAYED | MF_DISABLED));
     }
     // A control's place in the window's client area.
@@ -58,6 +60,7 @@ class Form1Test : public ::testing::Test {
     void TickAllRows() { ASSERT_TRUE(ClickControl(c().Command8.hWnd())); }
 
     FakeDialogs dialogs;
+    std::vector<std::wstring> opened;  // addresses the About window's link asked the shell for
     std::unique_ptr<Form1> form;
     std::vector<std::wstring> statuses;
     std::function<void(const std::wstring&)> on_status;

@@ -1,4 +1,5 @@
-// Tips over the file list's cells: the whole text of a cut cell.
+// Tips over the file list's cells (the whole text of a cut cell, why a row failed) and the paths a
+// conversion writes into them.
 #include "Form1Fixture.h"
 
 namespace quenlor::test {
@@ -55,6 +56,38 @@ TEST_F(Form1TipsTest, CutCellsShowTheirWholeText) {
     SendMessageW(form->hWnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(c().Check1),
                  MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     EXPECT_EQ(form->ListView1Tips().Text(), L"");
+}
+
+TEST_F(Form1TipsTest, AFailedRowsResultTipSaysWhy) {
+    TempFolder folder;
+    folder.Write(L"plain.exe", std::vector<char>(1000, 'x'));
+    AddRow(folder.Path(L"gone.exe"));
+    AddRow(folder.Path(L"plain.exe"));
+    TickAllRows();
+    ASSERT_TRUE(ClickControl(c().Command7.hWnd()));
+    EXPECT_EQ(list().CellText(1, Column::Result), L"失败");
+    EXPECT_EQ(list().TipText(1, static_cast<int>(Column::Result)), L"找不到源文件");
+    EXPECT_EQ(list().TipText(2, static_cast<int>(Column::Result)), L"不是可识别的放映器");
+
+    // Converted again once the file is a projector: the reason goes with the failure.
+    folder.WriteProjector(L"plain.exe", 286700);
+    TickAllRows();  // "全不选": untick, and "转换" is enabled again by ticking anew
+    TickAllRows();
+    ASSERT_TRUE(ClickControl(c().Command7.hWnd()));
+    EXPECT_EQ(list().CellText(2, Column::Result), L"成功");
+    EXPECT_EQ(list().TipText(2, static_cast<int>(Column::Result)), L"");
+}
+
+TEST_F(Form1TipsTest, ASaveDirectoryTypedWithItsBackslashGetsNoSecondOne) {
+    TempFolder source, target;
+    source.WriteProjector(L"movie.exe", 286700);
+    AddRow(source.Path(L"movie.exe"));
+    SendMessageW(c().Check1, BM_CLICK, 0, 0);  // auto save off
+    SetWindowTextW(c().Text2, (target.Text() + L"\\").c_str());
+    TickAllRows();
+    ASSERT_TRUE(ClickControl(c().Command7.hWnd()));
+    EXPECT_EQ(list().CellText(1, Column::SaveDir), target.Path(L"movie.swf"));
+    EXPECT_TRUE(target.Exists(L"movie.swf"));
 }
 
 }  // namespace

@@ -73,7 +73,7 @@ TEST_F(Form1Test, StartsWithOnlyOpenAddAndExitUsable) {
 }
 
 TEST_F(Form1Test, MenuTreeHasItsCaptions) {
-    HMENU bar = GetMenu(form->hWnd());
+    HMENU bar = form->Menu();
     ASSERT_EQ(GetMenuItemCount(bar), 2);
     EXPECT_EQ(MenuText(bar, 0), L"文件(&F)");
     EXPECT_EQ(MenuText(bar, 1), L"帮助(&H)");

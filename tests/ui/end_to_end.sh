@@ -2,7 +2,10 @@
 # End to end: starts the real Quenlor.exe in a Wine virtual desktop and uses it like a person, with
 # the mouse and the keyboard and the real dialogs: searches a generated folder of projectors, adds one
 # more file through the open dialog, ticks all, unticks one, converts, checks the files written and
-# the cells shown (read from the list by QuenlorProbe.exe), saves a screenshot and exits.
+# the cells shown (read from the list by QuenlorProbe.exe), saves a screenshot, opens the About
+# window from the menu with the keyboard (帮助 Alt+H, 关于 A), saves its screenshot beside the first
+# (NAME-about.png), closes it with 确定, drags the window by its skinned caption and closes it with
+# the drawn close button.
 #   end_to_end.sh QUENLOR_EXE PROBE_EXE SCREENSHOT_PNG
 set -euo pipefail
 
@@ -130,7 +133,13 @@ sleep 1
 "$QUENLOR_WINE" explorer "/desktop=$DESKTOP,800x600" "$PROBE_EXE" serve "$(winpath "$PROBE_DIR")" \
     >/dev/null 2>&1 &
 PROBE_PID=$!
-WINDOW="$(wait_probe '^frame' window)" || fail "the main window did not appear"
+# The window is there once it has its controls and, with the skin applied, its 437 x 416 frame.
+for _ in $(seq 1 40); do
+    WINDOW="$(wait_probe '^control1015 ' window)" || fail "the main window did not appear"
+    read -r _ fl ft fr fb <<<"$(grep '^frame' <<<"$WINDOW")"
+    [ "$((fr - fl))x$((fb - ft))" = "437x416" ] && break
+    sleep 0.25
+done
 read -r OX OY DESKTOP_ID <<<"$(desktop_origin)" || fail "no virtual desktop window"
 echo "main window: $(head -n1 <<<"$WINDOW"), desktop at $OX,$OY" >&2
 
@@ -179,9 +188,28 @@ cmp <(tail -c +90101 "$WORK/extra/manual.exe") "$WORK/extra/manual.swf" || fail 
 WINDOW="$(probe window)"
 read -r _ fl ft fr fb <<<"$(grep '^frame' <<<"$WINDOW")"
 mkdir -p "$(dirname "$SCREENSHOT")"
+click_at "$((fl + 250))" "$((ft + 18))"   # a click on the caption activates the window
 sleep 0.5
 import -window root -crop "$((fr - fl))x$((fb - ft))+$((OX + fl))+$((OY + ft))" +repage "$SCREENSHOT"
 echo "screenshot: $SCREENSHOT"
+
+# 帮助 → 关于 from the keyboard: the About window opens over the main window, which then takes no
+# input; 确定 closes it and gives the main window back.
+xdotool windowfocus --sync "$DESKTOP_ID" 2>/dev/null || true
+xdotool key alt+h
+sleep 0.5
+xdotool key a
+about="$(wait_probe '^about -?[0-9]' about)" || { echo "$about"; fail "关于 did not open the About window"; }
+grep -q '^main disabled$' <<<"$about" || fail "the main window takes input behind the About window"
+read -r _ al at ar ab <<<"$(grep '^about' <<<"$about")"
+sleep 0.5
+ABOUT_SHOT="${SCREENSHOT%.png}-about.png"
+import -window root -crop "$((ar - al))x$((ab - at))+$((OX + al))+$((OY + at))" +repage "$ABOUT_SHOT"
+echo "screenshot: $ABOUT_SHOT"
+read -r _ kl kt kr kb <<<"$(grep '^ok' <<<"$about")" || fail "no 确定 in the About window"
+click_at "$(((kl + kr) / 2))" "$(((kt + kb) / 2))"
+about="$(wait_probe '^about none' about)" || { echo "$about"; fail "确定 did not close the About window"; }
+grep -q '^main enabled$' <<<"$about" || fail "the main window stays disabled after 确定"
 
 # A second batch into a chosen save directory, deleting the sources: untick 自动保存, tick
 # 删除原文件, pick the directory with 更改, select all anew (the convert button stays disabled after
@@ -209,14 +237,32 @@ done
 click_control 1009   # 删除
 cells="$(wait_probe '^rows 0$' cells)" || { echo "$cells"; fail "删除 left rows"; }
 
-# 退出 ends the program: its window goes, then (with the probe told to quit) the desktop.
-click_control 1015
-wait_probe '^error 2' window >/dev/null || fail "the window is still there after 退出"
+# The skinned caption: dragged by it, the window moves by the pointer's offset.
+frame_of() { grep '^frame' <<<"$(probe window)"; }
+read -r _ fl ft fr fb <<<"$(frame_of)"
+[ "$((fr - fl))x$((fb - ft))" = "437x416" ] || fail "the window is $((fr - fl))x$((fb - ft)), not 437x416"
+xdotool mousemove "$((OX + fl + 200))" "$((OY + ft + 18))"
+sleep 0.3
+xdotool mousedown 1
+for step in 1 2 3 4 5; do
+    sleep 0.1
+    xdotool mousemove "$((OX + fl + 200 + 12 * step))" "$((OY + ft + 18 + 8 * step))"
+done
+sleep 0.3
+xdotool mouseup 1
+sleep 0.5
+read -r _ nl nt _ _ <<<"$(frame_of)"
+[ "$((nl - fl)),$((nt - ft))" = "60,40" ] || fail "dragged by (60, 40), the window moved by ($((nl - fl)), $((nt - ft)))"
+
+# The drawn close button ends the program: its window goes, then (with the probe told to quit)
+# the desktop.
+click_at "$((nl + 422))" "$((nt + 15))"
+wait_probe '^error 2' window >/dev/null || fail "the window is still there after the close button"
 echo quit >"$PROBE_DIR/quit.new" && mv "$PROBE_DIR/quit.new" "$PROBE_DIR/quit.cmd"
 for _ in $(seq 1 40); do
     kill -0 "$APP_PID" 2>/dev/null || break
     sleep 0.25
 done
-! kill -0 "$APP_PID" 2>/dev/null || fail "the program did not end after 退出"
+! kill -0 "$APP_PID" 2>/dev/null || fail "the program did not end after closing"
 APP_PID=""
 echo "end_to_end: PASS"

@@ -3,6 +3,8 @@
 //   QuenlorProbe cells OUT    "rows N", then every row of the file list: tick, five cells
 //   QuenlorProbe item ROW OUT the rectangle of row ROW (1-based) of the file list, screen pixels
 //   QuenlorProbe dialog OUT   the title and rectangle of the foreground window
+//   QuenlorProbe about OUT    the About window's frame and its OK button (screen pixels), or
+//                             "about none"; then whether the main window takes input
 //   QuenlorProbe close OUT    asks the window to close (cleaning up after a failed test)
 // Writes UTF-8 lines to OUT; exits with 2 when the window is not there.
 #include <windows.h>
@@ -103,6 +105,17 @@ int Answer(const std::vector<std::wstring>& args, FILE* out) {
     } else if (command == L"close") {
         PostMessageW(form, WM_CLOSE, 0, 0);
         std::fprintf(out, "closing\n");
+    } else if (command == L"about") {
+        HWND about = FindWindowW(L"Quenlor.Form2", nullptr);
+        RECT r = {};
+        if (about && GetWindowRect(about, &r)) {
+            PrintRect(out, "about", r);
+            HWND ok = GetDlgItem(about, 1001);
+            if (ok && GetWindowRect(ok, &r)) PrintRect(out, "ok", r);
+        } else {
+            std::fprintf(out, "about none\n");
+        }
+        std::fprintf(out, "main %s\n", IsWindowEnabled(form) ? "enabled" : "disabled");
     } else if (command == L"window") {
         RECT r;
         GetWindowRect(form, &r);

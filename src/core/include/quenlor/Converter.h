@@ -7,6 +7,7 @@
 #include <set>
 #include <string>
 
+#include "quenlor/Failure.h"
 #include "quenlor/FileSystem.h"
 #include "quenlor/Host.h"
 #include "quenlor/Pump.h"
@@ -35,6 +36,8 @@ class Converter {
     int32_t RowIndex = 0;  // the row's place in the batch, as the status line counts it
     RowId CurrentRow = 0;  // the row being converted: its cells are written, wherever it now is
     bool ExtractOk = false;
+    // Why the last ExtractMovie failed (None after a success).
+    Failure LastFailure = Failure::None;
     // Set by the stop command and when the window closes; honoured after the current ticked row.
     bool StopRequested = false;
     // Also convert projectors of later players, found by their trailer (the command line's option).

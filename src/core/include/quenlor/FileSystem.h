@@ -59,6 +59,8 @@ class WritableFile {
     virtual bool Flush() = 0;
     // Flushes to stable storage and closes; false when any of it failed.
     virtual bool Commit() = 0;
+    // True once a call above failed because the disk (or the user's quota) was full.
+    virtual bool OutOfSpace() const { return false; }
 };
 
 class FileSystem {
@@ -67,8 +69,8 @@ class FileSystem {
 
     virtual wchar_t Separator() const = 0;
     // A directory typed or chosen by the user, as a path ending with the separator. Windows: "\" is
-    // appended unless the text is exactly 3 characters long (a drive root); POSIX: "/" is appended
-    // unless the text already ends with "/".
+    // appended unless the text is exactly 3 characters long (a drive root) or already ends with
+    // "\"; POSIX: "/" is appended unless the text already ends with "/".
     virtual std::wstring DirectoryPath(const std::wstring& text) const = 0;
     // A relative path made absolute against the current directory; others unchanged.
     virtual std::wstring Absolute(const std::wstring& path) const = 0;

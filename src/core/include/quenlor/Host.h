@@ -26,6 +26,8 @@ class IFileList {
     virtual std::wstring RowText(int row) const = 0;
     virtual bool RowChecked(int row) const = 0;
     virtual void SetCell(int row, Column column, const std::wstring& text) = 0;
+    // Why the row's conversion failed, in the person's words; empty when it did not (or not yet).
+    virtual void SetReason(int /*row*/, const std::wstring& /*reason*/) {}
 };
 
 // The status line: one text, shown by both labels of the engraved pair.

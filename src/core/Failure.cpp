@@ -1,0 +1,29 @@
+#include "quenlor/Failure.h"
+
+namespace quenlor {
+
+const wchar_t* FailureText(Failure failure) {
+    switch (failure) {
+        case Failure::None:
+            return L"";
+        case Failure::SourceMissing:
+            return L"找不到源文件";
+        case Failure::SourceUnreadable:
+            return L"无法读取源文件";
+        case Failure::NotProjector:
+            return L"不是可识别的放映器";
+        case Failure::TargetIsSource:
+            return L"目标文件就是源文件";
+        case Failure::SaveDirUnwritable:
+            return L"无法写入保存目录";
+        case Failure::DiskFull:
+            return L"磁盘空间不足";
+        case Failure::WriteFailed:
+            return L"写入影片失败";
+        case Failure::TargetNotReplaced:
+            return L"无法替换已有的同名文件";
+    }
+    return L"";
+}
+
+}  // namespace quenlor

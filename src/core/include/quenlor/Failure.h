@@ -1,0 +1,21 @@
+// Why a row's conversion failed, and the sentence the window's tip and the command line show.
+#pragma once
+
+namespace quenlor {
+
+enum class Failure {
+    None,
+    SourceMissing,      // the projector is not there (or is hidden, a system file, a folder)
+    SourceUnreadable,   // it could not be opened or read to the end
+    NotProjector,       // no movie where a projector keeps it
+    TargetIsSource,     // the movie's name is the projector's own
+    SaveDirUnwritable,  // no file could be created in the save directory
+    DiskFull,           // the disk filled up while the movie was written
+    WriteFailed,        // writing the movie failed for another reason
+    TargetNotReplaced,  // an earlier file of the movie's name could not be replaced
+};
+
+// The reason in Chinese, as the person reads it; empty for None.
+const wchar_t* FailureText(Failure failure);
+
+}  // namespace quenlor

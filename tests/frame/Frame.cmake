@@ -1,0 +1,8 @@
+# The skinned frame: caption layout and hit-test tables, the Alt-key filter, and real skinned
+# windows under Wine (pixels, caption buttons, keyboard hook, handle hygiene).
+quenlor_add_gtest(frame_test
+    SOURCES
+        ${CMAKE_CURRENT_LIST_DIR}/CaptionLayoutTest.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/SkinnedWindowTest.cpp
+    LIBS quenlor_frame
+)
