@@ -8,6 +8,8 @@
 # convert: one projector with a 1 GiB movie vs. `dd ... conv=fsync` of the movie bytes; target:
 #          within 1.25x.
 # Peak memory (maximum resident set) of both runs; target: under 64 MiB.
+# Windows: quenlor-cli.exe scan under Wine vs. a Win32 program doing only the walk and the reads
+# (bench/WinReadFloor.cpp), start-up included, in pairs; target: within 1.5x.
 # Times are the median of five warm-cache runs.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -76,3 +78,34 @@ printf 'any      %6.3f s  scan  %6.3f s  ratio %.2f (target <= 1.30)  floor rati
     "$any" "$scan" "$(echo "$any / $scan" | bc -l)" "$(echo "$any / $floor" | bc -l)" "$any_found"
 printf 'convert  %6.3f s  dd    %6.3f s  ratio %.2f (target <= 1.25)  exact: %s  peak %s MiB\n' \
     "$convert" "$ddcopy" "$(echo "$convert / $ddcopy" | bc -l)" "$exact" "$conv_mem"
+
+# The Windows build under Wine, paired with its floor run by run so that a busy machine weighs on
+# both alike. Outputs go to files: a Wine server started by a run keeps an output pipe open.
+wbuild="$root/build-bench-win"
+cmake -S "$root" -B "$wbuild" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUENLOR_TESTS=OFF \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
+cmake --build "$wbuild" --target quenlor-cli quenlor-bench-winfloor >/dev/null
+source "$root/tools/wine-env.sh"
+wtree="$(winepath -w "$work/tree" 2>/dev/null)"
+wine_seconds() {  # wine_seconds PROGRAM.exe ARGS... : wall time of one run under Wine
+    local start end
+    start=$(date +%s.%N)
+    "$QUENLOR_WINE" "$@" >"$work/wine.out" 2>"$work/wine.err" </dev/null
+    end=$(date +%s.%N)
+    echo "$end - $start" | bc -l
+}
+wfloor_exe="$wbuild/bench/quenlor-bench-winfloor.exe"
+wcli_exe="$wbuild/src/cli/quenlor-cli.exe"
+wine_seconds "$wfloor_exe" "$wtree" >/dev/null  # the Wine server and the cache warm up
+wine_seconds "$wcli_exe" scan "$wtree" >/dev/null
+wfloor_times=()
+wscan_times=()
+for _ in $(seq $runs); do
+    wfloor_times+=("$(wine_seconds "$wfloor_exe" "$wtree")")
+    wscan_times+=("$(wine_seconds "$wcli_exe" scan "$wtree")")
+done
+wfound=$(tr -d '\r' <"$work/wine.out" | wc -l)
+wfloor=$(printf '%s\n' "${wfloor_times[@]}" | median)
+wscan=$(printf '%s\n' "${wscan_times[@]}" | median)
+printf 'scan.exe %6.3f s  floor %6.3f s  ratio %.2f (target <= 1.50)  %s projectors  (Windows build, Wine)\n' \
+    "$wscan" "$wfloor" "$(echo "$wscan / $wfloor" | bc -l)" "$wfound"

@@ -43,6 +43,12 @@ ScanRegion RegionFor(const StubTable& table, uint64_t file_length) {
 
 std::optional<int64_t> FindMovieStart(ReadableFile& file, const StubTable& table,
                                       PumpPacer& pacer) {
+    std::vector<unsigned char> buffer;
+    return FindMovieStart(file, table, pacer, buffer);
+}
+
+std::optional<int64_t> FindMovieStart(ReadableFile& file, const StubTable& table, PumpPacer& pacer,
+                                      std::vector<unsigned char>& buffer) {
     const int64_t length = static_cast<int64_t>(file.Size());
     const int64_t base = table.entries[0];
     if (length <= base) return std::nullopt;
@@ -51,7 +57,7 @@ std::optional<int64_t> FindMovieStart(ReadableFile& file, const StubTable& table
 
     // Only the bytes some window can reach are read, so a huge file costs no more than a small one.
     const ScanRegion region = RegionFor(table, static_cast<uint64_t>(length));
-    std::vector<unsigned char> buffer(static_cast<size_t>(region.length));
+    buffer.resize(static_cast<size_t>(region.length));
     size_t have = 0;
     if (!ReadFully(file, region.offset, buffer.data(), buffer.size(), have)) return std::nullopt;
     const int64_t first = static_cast<int64_t>(region.offset);
@@ -71,10 +77,12 @@ std::optional<int64_t> FindMovieStart(ReadableFile& file, const StubTable& table
 }
 
 void CheckProjector(FileSystem& fs, IFileList& list, PumpPacer& pacer, const std::wstring& path,
-                    bool any_version) {
+                    bool any_version, std::vector<unsigned char>* scan_buffer) {
     bool found = false;
     if (auto file = fs.OpenRead(path)) {
-        found = FindMovieStart(*file, kSearchTable, pacer).has_value() ||
+        std::vector<unsigned char> own;
+        found = FindMovieStart(*file, kSearchTable, pacer, scan_buffer ? *scan_buffer : own)
+                    .has_value() ||
                 (any_version && FindTrailerMovie(*file).has_value());
     }  // closed before the row appears
     if (found) list.AddRow(path);

@@ -71,7 +71,8 @@ void Search::CheckExeFiles(const std::wstring& directory) {
     while (matches->Next(entry)) {
         pacer_.Step();
         if (!Searching) return;
-        CheckProjector(fs_, list_, pacer_, directory + UpToNul(entry.name), AnyVersion);
+        CheckProjector(fs_, list_, pacer_, directory + UpToNul(entry.name), AnyVersion,
+                       &scan_buffer_);
     }
 }
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "quenlor/FileSystem.h"
 #include "quenlor/Host.h"
@@ -34,11 +35,16 @@ ScanRegion RegionFor(const StubTable& table, uint64_t file_length);
 
 // Scans an open file; the movie's start offset, or nothing. Reads the region in one read.
 std::optional<int64_t> FindMovieStart(ReadableFile& file, const StubTable& table, PumpPacer& pacer);
+// The same, reading into `buffer`: a loop over thousands of files passes one buffer every time
+// rather than have a fresh block made for each (never a buffer a scan further up still uses).
+std::optional<int64_t> FindMovieStart(ReadableFile& file, const StubTable& table, PumpPacer& pacer,
+                                      std::vector<unsigned char>& buffer);
 
 // The folder search's per-file check: appends a row holding `path` when it is a projector. With
 // `any_version`, a file whose stub windows hold no movie still counts when its trailer is valid.
+// `scan_buffer`, when given, is the buffer the scan reads into (see FindMovieStart).
 void CheckProjector(FileSystem& fs, IFileList& list, PumpPacer& pacer, const std::wstring& path,
-                    bool any_version = false);
+                    bool any_version = false, std::vector<unsigned char>* scan_buffer = nullptr);
 
 // Reads `count` bytes at `offset`, looping over short reads; `total` receives the number read.
 bool ReadFully(ReadableFile& file, uint64_t offset, unsigned char* buffer, size_t count,

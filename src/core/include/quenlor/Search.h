@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "quenlor/FileSystem.h"
 #include "quenlor/Host.h"
@@ -43,6 +44,8 @@ class Search {
     IStatusLine& status_;
     PumpPacer pacer_;
     bool active_ = false;
+    // Read into by every file's scan; a walk never runs inside another, so one is enough.
+    std::vector<unsigned char> scan_buffer_;
 };
 
 }  // namespace quenlor
