@@ -183,32 +183,3 @@ class WindowProperty {
 };
 
 }  // namespace quenlor
-
-namespace quenlor {
-
-// A hook from SetWindowsHookExW, removed with UnhookWindowsHookEx when the owner lets it go.
-class HookHandle {
-  public:
-    HookHandle() = default;
-    explicit HookHandle(HHOOK hook) : hook_(hook) {}
-    HookHandle(const HookHandle&) = delete;
-    HookHandle& operator=(const HookHandle&) = delete;
-    HookHandle(HookHandle&& other) noexcept : hook_(std::exchange(other.hook_, nullptr)) {}
-    HookHandle& operator=(HookHandle&& other) noexcept {
-        if (this != &other) Reset(std::exchange(other.hook_, nullptr));
-        return *this;
-    }
-    ~HookHandle() { Reset(); }
-
-    HHOOK get() const { return hook_; }
-    explicit operator bool() const { return hook_ != nullptr; }
-    void Reset(HHOOK hook = nullptr) {
-        if (hook_) UnhookWindowsHookEx(hook_);
-        hook_ = hook;
-    }
-
-  private:
-    HHOOK hook_ = nullptr;
-};
-
-}  // namespace quenlor
