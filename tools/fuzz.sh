@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the scan fuzzer with clang and runs it for a bounded time: fuzz.sh [SECONDS]
+# Builds the scan fuzzer with clang and runs it for a bounded time, from its own corpus and the
+# hand-made seeds in fuzz/seeds: fuzz.sh [SECONDS]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 seconds="${1:-60}"
@@ -10,4 +11,4 @@ cmake --build "$build" --target quenlor_scan_fuzz >/dev/null
 corpus="$build/scan-corpus"
 mkdir -p "$corpus"
 "$build/fuzz/quenlor_scan_fuzz" -max_total_time="$seconds" -max_len=256 -print_final_stats=1 \
-    "$corpus" 2>&1 | tail -n 12
+    "$corpus" "$root/fuzz/seeds" 2>&1 | tail -n 12
