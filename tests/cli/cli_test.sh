@@ -5,37 +5,9 @@
 set -u
 cli="$1"
 maker="$2"
-tools="$(cd "$(dirname "$0")/../../tools" && pwd)"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
-failures=0
-passes=0
-
-run() {  # run ARGS... : the CLI's stdout in $work/out, stderr in $work/err, exit code in $rc
-    if [[ "$cli" == *.exe ]]; then
-        "$tools/wine-run" "$cli" "$@" >"$work/out" 2>"$work/err"
-    else
-        "$cli" "$@" >"$work/out" 2>"$work/err"
-    fi
-    rc=$?
-    tr -d '\r' <"$work/out" >"$work/out.n" && mv "$work/out.n" "$work/out"
-    tr -d '\r' <"$work/err" >"$work/err.n" && mv "$work/err.n" "$work/err"
-}
-native_path() {  # the path as the CLI spells it
-    if [[ "$cli" == *.exe ]]; then winepath -w "$1" 2>/dev/null; else echo "$1"; fi
-}
-check() {  # check DESCRIPTION CONDITION...
-    local what="$1"
-    shift
-    if "$@"; then
-        passes=$((passes + 1))
-    else
-        failures=$((failures + 1))
-        echo "FAIL: $what" >&2
-        echo "  stdout: $(cat "$work/out")" >&2
-        echo "  stderr: $(cat "$work/err")" >&2
-    fi
-}
+source "$(dirname "$0")/cli_lib.sh"
 
 if [[ "$maker" == *.exe ]]; then
     "$tools/wine-run" "$maker" "$(native_path "$work")\\demo" || exit 1

@@ -120,6 +120,27 @@ TEST(Resources, BannerIs315By45Pixels) {
     DeleteObject(banner);
 }
 
+TEST(Resources, SkinPicturesHaveTheirSizesAndDepths) {
+    struct Case {
+        const char* name;
+        int id, width, height, bits;
+    } cases[] = {{"PicCaption", IDB_PICCAPTION, 640, 48, 24},
+                 {"PicBorder", IDB_PICBORDER, 70, 10, 8}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        HBITMAP picture =
+            static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(c.id),
+                                            IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+        ASSERT_NE(picture, nullptr);
+        DIBSECTION info{};
+        ASSERT_EQ(GetObjectW(picture, sizeof info, &info), static_cast<int>(sizeof info));
+        EXPECT_EQ(info.dsBm.bmWidth, c.width);
+        EXPECT_EQ(info.dsBm.bmHeight, c.height);
+        EXPECT_EQ(info.dsBmih.biBitCount, c.bits);
+        DeleteObject(picture);
+    }
+}
+
 TEST(Resources, ManifestAsksForCommonControls6AndDeclaresDpiAndSystems) {
     HMODULE self = GetModuleHandleW(nullptr);
     HRSRC found = FindResourceW(self, MAKEINTRESOURCEW(IDR_MANIFEST), RT_MANIFEST);

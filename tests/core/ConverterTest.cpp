@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "DelegatingFileSystem.h"
 #include "Fakes.h"
 #include "TempDir.h"
 #include "quenlor/Converter.h"
@@ -16,25 +17,13 @@ namespace quenlor::test {
 namespace {
 
 // Delegates to the real file system, failing chosen operations.
-class FaultyFileSystem : public FileSystem {
+class FaultyFileSystem : public DelegatingFileSystem {
   public:
-    explicit FaultyFileSystem(FileSystem& real) : real_(real) {}
+    using DelegatingFileSystem::DelegatingFileSystem;
     uint64_t failWriteAfter = UINT64_MAX;  // bytes
     bool failReplace = false;
     bool failRemove = false;
 
-    wchar_t Separator() const override { return real_.Separator(); }
-    std::wstring DirectoryPath(const std::wstring& t) const override {
-        return real_.DirectoryPath(t);
-    }
-    std::wstring Absolute(const std::wstring& p) const override { return real_.Absolute(p); }
-    std::unique_ptr<DirEnumeration> Enumerate(const std::wstring& d,
-                                              const std::wstring& m) override {
-        return real_.Enumerate(d, m);
-    }
-    std::unique_ptr<ReadableFile> OpenRead(const std::wstring& p) override {
-        return real_.OpenRead(p);
-    }
     std::unique_ptr<WritableFile> CreateNew(const std::wstring& p) override {
         auto inner = real_.CreateNew(p);
         if (!inner) return nullptr;
@@ -44,11 +33,6 @@ class FaultyFileSystem : public FileSystem {
         return !failReplace && real_.Replace(f, t);
     }
     bool Remove(const std::wstring& p) override { return !failRemove && real_.Remove(p); }
-    bool IsNormalFile(const std::wstring& p) override { return real_.IsNormalFile(p); }
-    bool Identity(const std::wstring& p, FileIdentity& id) override {
-        return real_.Identity(p, id);
-    }
-    bool FileSize(const std::wstring& p, uint64_t& s) override { return real_.FileSize(p, s); }
 
   private:
     class Faulty : public WritableFile {
@@ -74,7 +58,6 @@ class FaultyFileSystem : public FileSystem {
         uint64_t left_;
         bool full_ = false;
     };
-    FileSystem& real_;
 };
 
 std::vector<unsigned char> Tail(const std::vector<unsigned char>& bytes, size_t from) {

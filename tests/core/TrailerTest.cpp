@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "DelegatingFileSystem.h"
 #include "Fakes.h"
 #include "SwfMovie.h"
 #include "TempDir.h"
@@ -195,37 +196,16 @@ TEST(AnyVersionSearch, ListsTrailerProjectorsOnlyWhenAsked) {
 
 // Delegates to the real file system; a file opened for reading can be cut short as its copy begins
 // (the first read of more than a header at `cutAt.first`), ending then at `cutAt.second`.
-class CuttingFileSystem : public FileSystem {
+class CuttingFileSystem : public DelegatingFileSystem {
   public:
-    explicit CuttingFileSystem(FileSystem& real) : real_(real) {}
+    using DelegatingFileSystem::DelegatingFileSystem;
     std::pair<uint64_t, uint64_t> cutAt{UINT64_MAX, 0};
 
-    wchar_t Separator() const override { return real_.Separator(); }
-    std::wstring DirectoryPath(const std::wstring& t) const override {
-        return real_.DirectoryPath(t);
-    }
-    std::wstring Absolute(const std::wstring& p) const override { return real_.Absolute(p); }
-    std::unique_ptr<DirEnumeration> Enumerate(const std::wstring& d,
-                                              const std::wstring& m) override {
-        return real_.Enumerate(d, m);
-    }
     std::unique_ptr<ReadableFile> OpenRead(const std::wstring& p) override {
         auto inner = real_.OpenRead(p);
         if (!inner) return nullptr;
         return std::make_unique<Cut>(std::move(inner), cutAt);
     }
-    std::unique_ptr<WritableFile> CreateNew(const std::wstring& p) override {
-        return real_.CreateNew(p);
-    }
-    bool Replace(const std::wstring& f, const std::wstring& t) override {
-        return real_.Replace(f, t);
-    }
-    bool Remove(const std::wstring& p) override { return real_.Remove(p); }
-    bool IsNormalFile(const std::wstring& p) override { return real_.IsNormalFile(p); }
-    bool Identity(const std::wstring& p, FileIdentity& identity) override {
-        return real_.Identity(p, identity);
-    }
-    bool FileSize(const std::wstring& p, uint64_t& s) override { return real_.FileSize(p, s); }
 
   private:
     class Cut : public ReadableFile {
@@ -247,7 +227,6 @@ class CuttingFileSystem : public FileSystem {
         std::pair<uint64_t, uint64_t> at_;
         bool cut_ = false;
     };
-    FileSystem& real_;
 };
 
 class AnyVersionConvert : public ::testing::Test {

@@ -114,6 +114,24 @@ TEST_F(Form1ShortcutsTest, EachShortcutRunsItsCommandOnlyWhileItsButtonIsEnabled
     }
 }
 
+TEST_F(Form1ShortcutsTest, F1OpensOneAboutWindow) {
+    Press(list().hWnd(), VK_F1, false);
+    Form2* about = form->About();
+    ASSERT_NE(about, nullptr);
+    // The main window waits behind it: F1 there again opens no second one.
+    MSG again = {};
+    again.hwnd = list().hWnd();
+    again.message = WM_KEYDOWN;
+    again.wParam = VK_F1;
+    again.lParam = 1;
+    MessagePump::Dispatch(form->hWnd(), again);
+    PumpMessages();
+    EXPECT_EQ(form->About(), about);
+    about->ButtonCr1_Click();
+    PumpMessages();
+    EXPECT_EQ(form->About(), nullptr);
+}
+
 TEST_F(Form1ShortcutsTest, FolderDialogOpensAtTheLastFolderChosen) {
     SendMessageW(c().Check1, BM_CLICK, 0, 0);  // auto save off: "更改" is enabled
     dialogs.folders = {L"D:\\first", L"", L"E:\\second"};

@@ -28,6 +28,24 @@ TEST_F(Form1Test, OpensWithFixedFrameTitleAndButtonFaceBackground) {
     EXPECT_EQ(form->StatusText(), L"首页链接: https://quenlor.example.org/");
 }
 
+TEST_F(Form1Test, SkinnedFrameKeepsTheClientAreaAndUsesSongTi) {
+    // The skin's margins: 10 pixels left, right and bottom, 48 on top.
+    HWND hwnd = form->hWnd();
+    RECT window;
+    GetWindowRect(hwnd, &window);
+    POINT origin = {0, 0};
+    ClientToScreen(hwnd, &origin);
+    EXPECT_EQ(window.right - window.left, 417 + 20);
+    EXPECT_EQ(window.bottom - window.top, 358 + 58);
+    EXPECT_EQ(origin.x - window.left, 10);
+    EXPECT_EQ(origin.y - window.top, 48);
+    ASSERT_NE(form->Caption(), nullptr);
+    for (StdFont* font : {&form->Caption()->CaptionFont(), &form->Caption()->MenuFont()}) {
+        EXPECT_EQ(font->Name(), L"宋体");
+        EXPECT_EQ(font->Size(), 9);
+    }
+}
+
 TEST_F(Form1Test, StartsWithOnlyOpenAddAndExitUsable) {
     EXPECT_EQ(list().RowCount(), 0);
     EXPECT_TRUE(c().ButtonCr1.Enabled());

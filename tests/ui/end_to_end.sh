@@ -2,10 +2,10 @@
 # End to end: starts the real Quenlor.exe in a Wine virtual desktop and uses it like a person, with
 # the mouse and the keyboard and the real dialogs: searches a generated folder of projectors, adds one
 # more file through the open dialog, ticks all, unticks one, converts, checks the files written and
-# the cells shown (read from the list by QuenlorProbe.exe), saves a screenshot, opens the About
-# window from the menu with the keyboard (帮助 Alt+H, 关于 A), saves its screenshot beside the first
-# (NAME-about.png), closes it with 确定, drags the window by its skinned caption and closes it with
-# the drawn close button.
+# the cells shown (read from the list by QuenlorProbe.exe), saves a screenshot, opens 文件 from the
+# drawn menu bar with the mouse, opens the About window from the menu with the keyboard (帮助 Alt+H,
+# 关于 A), saves its screenshot beside the first (NAME-about.png), closes it with 确定, drags the
+# window by its skinned caption and closes it with the drawn close button.
 #   end_to_end.sh QUENLOR_EXE PROBE_EXE SCREENSHOT_PNG
 set -euo pipefail
 
@@ -197,6 +197,17 @@ click_at "$((fl + 250))" "$((ft + 18))"   # a click on the caption activates the
 sleep 0.5
 import -window root -crop "$((fr - fl))x$((fb - ft))+$((OX + fl))+$((OY + ft))" +repage "$SCREENSHOT"
 echo "screenshot: $SCREENSHOT"
+
+# 文件 in the drawn menu bar (the caption band's lower half), clicked: its popup opens below it.
+click_at "$((fl + 100))" "$((ft + 36))"
+popup="$(wait_probe '^popup -?[0-9]' popup)" || { echo "$popup"; fail "文件 in the drawn bar opened no menu"; }
+read -r _ pl pt _ _ <<<"$popup"
+[ "$pl" -ge "$((fl + 70))" ] && [ "$pl" -le "$((fl + 130))" ] && [ "$pt" -ge "$((ft + 36))" ] &&
+    [ "$pt" -le "$((ft + 60))" ] || fail "the file menu opened at $pl,$pt, not below 文件"
+xdotool key Escape
+sleep 0.3
+xdotool key Escape
+wait_probe '^popup none' popup >/dev/null || fail "Escape left the file menu open"
 
 # 帮助 → 关于 from the keyboard: the About window opens over the main window, which then takes no
 # input; 确定 closes it and gives the main window back.

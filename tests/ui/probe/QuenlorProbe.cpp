@@ -105,6 +105,18 @@ int Answer(const std::vector<std::wstring>& args, FILE* out) {
     } else if (command == L"close") {
         PostMessageW(form, WM_CLOSE, 0, 0);
         std::fprintf(out, "closing\n");
+    } else if (command == L"popup") {
+        // An open popup menu: a visible window of the menu class.
+        HWND popup = nullptr;
+        while ((popup = FindWindowExW(nullptr, popup, L"#32768", nullptr)) &&
+               !IsWindowVisible(popup)) {
+        }
+        RECT r = {};
+        if (popup && GetWindowRect(popup, &r)) {
+            PrintRect(out, "popup", r);
+        } else {
+            std::fprintf(out, "popup none\n");
+        }
     } else if (command == L"about") {
         HWND about = FindWindowW(L"Quenlor.Form2", nullptr);
         RECT r = {};

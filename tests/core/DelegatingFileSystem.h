@@ -1,0 +1,42 @@
+// A file system that hands every call to a real one; tests derive from it and change only the
+// calls they want to fail or cut short.
+#pragma once
+
+#include "quenlor/FileSystem.h"
+
+namespace quenlor::test {
+
+class DelegatingFileSystem : public FileSystem {
+  public:
+    explicit DelegatingFileSystem(FileSystem& real) : real_(real) {}
+
+    wchar_t Separator() const override { return real_.Separator(); }
+    std::wstring DirectoryPath(const std::wstring& t) const override {
+        return real_.DirectoryPath(t);
+    }
+    std::wstring Absolute(const std::wstring& p) const override { return real_.Absolute(p); }
+    std::unique_ptr<DirEnumeration> Enumerate(const std::wstring& d,
+                                              const std::wstring& m) override {
+        return real_.Enumerate(d, m);
+    }
+    std::unique_ptr<ReadableFile> OpenRead(const std::wstring& p) override {
+        return real_.OpenRead(p);
+    }
+    std::unique_ptr<WritableFile> CreateNew(const std::wstring& p) override {
+        return real_.CreateNew(p);
+    }
+    bool Replace(const std::wstring& f, const std::wstring& t) override {
+        return real_.Replace(f, t);
+    }
+    bool Remove(const std::wstring& p) override { return real_.Remove(p); }
+    bool IsNormalFile(const std::wstring& p) override { return real_.IsNormalFile(p); }
+    bool Identity(const std::wstring& p, FileIdentity& id) override {
+        return real_.Identity(p, id);
+    }
+    bool FileSize(const std::wstring& p, uint64_t& s) override { return real_.FileSize(p, s); }
+
+  protected:
+    FileSystem& real_;
+};
+
+}  // namespace quenlor::test
