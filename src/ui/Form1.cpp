@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "DroppedFiles.h"
 #include "MainMenu.h"
 #include "Shortcuts.h"
 #include "SizeFormat.h"
@@ -152,6 +153,15 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         case WM_CTLCOLORSTATIC:
             return reinterpret_cast<LRESULT>(OnControlColor(message, reinterpret_cast<HDC>(wparam),
                                                             reinterpret_cast<HWND>(lparam)));
+        case WM_CREATE:
+            DragAcceptFiles(hwnd_, TRUE);  // folders and programs may be dropped anywhere on us
+            return 0;
+        case WM_DROPFILES: {
+            const DropHandle drop(reinterpret_cast<HDROP>(wparam));
+            const std::vector<std::wstring> names = DroppedNames(drop);
+            Form_DropFiles(names);
+            return 0;
+        }
         case WM_CLOSE:
             // Not from behind the About window: it comes to the front instead.
             if (Form2* about = About()) {

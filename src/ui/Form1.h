@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "../controls/ButtonCr.h"
 #include "cNeoCaption.h"
@@ -75,6 +76,8 @@ class Form1 : public IStatusLine, public IConvertPanel {
     void Command2_Click();
     void MExit_Click();
     void MABOUT_Click();
+    // Folders and programs dropped on the window (Form1Drop.cpp).
+    void Form_DropFiles(const std::vector<std::wstring>& names);
 
     // The folder returned by the last folder dialog; empty when it was cancelled.
     std::wstring ChosenFolder;
@@ -192,6 +195,7 @@ class Form1 : public IStatusLine, public IConvertPanel {
     // Last: its window is owned by ours and goes with it; the object is kept until the next
     // "关于" or our end, so that it never dies beneath its own handlers.
     std::unique_ptr<Form2> about_;
+    std::wstring drop_note_;  // what the last drop added to the status line (" 已忽略N个非exe文件")
 };
 
 }  // namespace quenlor

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "win/CallbackBarrier.h"
 #include "win/ObjectError.h"
 
 namespace quenlor {
@@ -174,7 +175,14 @@ LRESULT CALLBACK SharedWindowProc(HWND hwnd, UINT iMsg, WPARAM wParam, LPARAM lP
             oldCalled = true;
             enter();
         }
-        result = handler->WindowProc(hwnd, iMsg, wParam, lParam);
+        // A handler that throws leaves the message to the previous procedure.
+        result = RunGuarded(
+            "SubclassProc", [&] { return handler->WindowProc(hwnd, iMsg, wParam, lParam); },
+            [&] {
+                if (oldCalled) return result;
+                oldCalled = true;
+                return CallOld(old, hwnd, iMsg, wParam, lParam);
+            });
         enter();
         if (i == n && handler->MsgResponse() == mrCallOldAfter && !oldCalled) {
             result = CallOld(old, hwnd, iMsg, wParam, lParam);

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "win/CTimer.h"
+#include "win/CallbackBarrier.h"
 #include "win/ObjectError.h"
 
 namespace quenlor {
@@ -66,7 +67,8 @@ void CALLBACK TimerProc(HWND, UINT, UINT_PTR idEvent, DWORD) noexcept {
         if (table.slots[i] && table.slots[i]->timerId_ == idEvent) {
             // Our own reference: the handler may stop the timer and so empty its slot.
             const std::shared_ptr<CTimer> timer = table.slots[i];
-            timer->PulseTimer();
+            RunGuarded(
+                "TimerProc", [&] { return (timer->PulseTimer(), 0); }, [] { return 0; });
             return;
         }
     }

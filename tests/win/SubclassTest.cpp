@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <stdexcept>
 #include <string>
 
 #include "TestWindows.h"
+#include "win/CallbackBarrier.h"
 #include "win/GSubclass.h"
 #include "win/MSubclass.h"
 #include "win/ObjectError.h"
@@ -291,6 +293,17 @@ TEST_F(SubclassTest, ResponseAfterNestedDispatchIsForTheOuterMessage) {
               Log({Entry("h", kMsgA, 1), Entry("h", kMsgB, 0), Entry("base", kMsgA, 1)}));
     DetachMessage(&h, win.hwnd(), kMsgA);
     DetachMessage(&h, win.hwnd(), kMsgB);
+}
+
+TEST_F(SubclassTest, AHandlerThatThrowsLeavesTheMessageToThePreviousProcedure) {
+    Handler h("h", mrConsume, 7);
+    h.onMessage = [](HWND, UINT, WPARAM, LPARAM) -> LRESULT { throw std::runtime_error("boom"); };
+    AttachMessage(&h, win.hwnd(), kMsgA);
+    const int failures = CallbackFailureCount();
+    EXPECT_EQ(Send(kMsgA, 3), kBaseResult + 3);  // the program goes on
+    EXPECT_EQ(CallbackFailureCount(), failures + 1);
+    EXPECT_EQ(CallLog(), Log({Entry("h", kMsgA, 3), Entry("base", kMsgA, 3)}));
+    DetachMessage(&h, win.hwnd(), kMsgA);
 }
 
 TEST_F(SubclassTest, HandlerMayDetachItselfDuringItsOwnMessage) {

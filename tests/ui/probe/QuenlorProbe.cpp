@@ -120,7 +120,8 @@ int Answer(const std::vector<std::wstring>& args, FILE* out) {
     } else if (command == L"about") {
         HWND about = FindWindowW(L"Quenlor.Form2", nullptr);
         RECT r = {};
-        if (about && GetWindowRect(about, &r)) {
+        // Only once it is shown: the window exists (hidden) a moment before its owner waits.
+        if (about && IsWindowVisible(about) && GetWindowRect(about, &r)) {
             PrintRect(out, "about", r);
             HWND ok = GetDlgItem(about, 1001);
             if (ok && GetWindowRect(ok, &r)) PrintRect(out, "ok", r);
