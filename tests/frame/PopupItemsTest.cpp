@@ -283,6 +283,8 @@ TEST(PopupItemsMenuTest, EveryItemIsPutBackWhicheverWayThePopupCloses) {
             own->deleteBarOnDestroy = true;
         }
         BarHost& host = own ? *own : SharedHost();
+        MoveTo(AwayFromBar(host));  // a pointer resting on the popup would move its selection
+        PumpFor(100);
         const std::vector<ItemState> before = AllItems(host);
         bool switched = false;
         Script script({{"file", Settled({host.file()}),
