@@ -10,41 +10,12 @@
 #include <vector>
 
 #include "controls/cMemDC.h"
+#include "../support/Dib.h"
 
 namespace quenlor {
 namespace {
 
-// A 32-bit top-down DIB section with direct access to its pixels (0x00RRGGBB).
-class Dib {
-  public:
-    Dib(int width, int height) : width_(width), height_(height) {
-        BITMAPINFO bi{};
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = width;
-        bi.bmiHeader.biHeight = -height;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        bi.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        bitmap_ = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-        bits_ = static_cast<uint32_t*>(bits);
-    }
-    Dib(const Dib&) = delete;
-    Dib& operator=(const Dib&) = delete;
-    ~Dib() { DeleteObject(bitmap_); }
-    HBITMAP get() const { return bitmap_; }
-    uint32_t& at(int x, int y) { return bits_[y * width_ + x]; }
-    template <typename F>
-    void Fill(F pattern) {
-        for (int y = 0; y < height_; ++y)
-            for (int x = 0; x < width_; ++x) at(x, y) = pattern(x, y) & 0xFFFFFF;
-    }
-
-  private:
-    int width_, height_;
-    HBITMAP bitmap_ = nullptr;
-    uint32_t* bits_ = nullptr;
-};
+using test::Dib;
 
 uint32_t Large(int x, int y) {
     return (x * 7 % 256) << 16 | (y * 5) << 8 | ((x ^ y) & 0xFF);

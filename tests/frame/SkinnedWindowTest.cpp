@@ -13,9 +13,12 @@
 #include "NCKeyboardHook.h"
 #include "win/CallbackBarrier.h"
 #include "cNeoCaption.h"
+#include "../support/Dib.h"
 
 namespace quenlor {
 namespace {
+
+using test::Dib;
 
 // Picture colours that name their own source pixel, so a piece from the wrong place shows.
 uint32_t CaptionPixel(int x, int y) {
@@ -24,37 +27,6 @@ uint32_t CaptionPixel(int x, int y) {
 uint32_t BorderPixel(int x, int y) {
     return static_cast<uint32_t>(x << 16 | y << 8 | 0xC0);
 }
-
-// A 32-bit top-down DIB section with direct access to its pixels (0x00RRGGBB).
-class Dib {
-  public:
-    Dib(int width, int height) : width_(width) {
-        BITMAPINFO bi{};
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = width;
-        bi.bmiHeader.biHeight = -height;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        bi.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        bitmap_ = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-        bits_ = static_cast<uint32_t*>(bits);
-    }
-    Dib(const Dib&) = delete;
-    Dib& operator=(const Dib&) = delete;
-    ~Dib() { DeleteObject(bitmap_); }
-    HBITMAP get() const { return bitmap_; }
-    uint32_t at(int x, int y) const { return bits_[y * width_ + x] & 0xFFFFFF; }
-    void Fill(uint32_t (*pattern)(int, int), int height) {
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width_; ++x) bits_[y * width_ + x] = pattern(x, y);
-    }
-
-  private:
-    int width_;
-    HBITMAP bitmap_ = nullptr;
-    uint32_t* bits_ = nullptr;
-};
 
 void PumpMessages() {
     MSG message;
@@ -111,8 +83,8 @@ HWND SharedWindow(int index) {
 struct SkinPictures {
     Dib caption{640, 48}, border{70, 10};
     SkinPictures() {
-        caption.Fill(CaptionPixel, 48);
-        border.Fill(BorderPixel, 10);
+        caption.Fill(CaptionPixel);
+        border.Fill(BorderPixel);
     }
 };
 
