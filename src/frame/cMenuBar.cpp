@@ -1,4 +1,5 @@
 #include "cMenuBar.h"
+#include "TranslateColor.h"
 
 #include <olectl.h>
 
@@ -64,11 +65,6 @@ void cMenuBar::Detach() {
         const std::shared_ptr<cToolbarMenu> tracker = std::move(tracker_);
         tracker->DetachOwner();
     }
-}
-
-COLORREF cMenuBar::TranslateColor(uint32_t oColor) {
-    COLORREF rgb = 0;
-    return OleTranslateColor(oColor, nullptr, &rgb) == S_OK ? rgb : CLR_INVALID;
 }
 
 void cMenuBar::SetMenuFont(const StdFont& font) {

@@ -94,8 +94,6 @@ class cMenuBar : public ISubclass {
         int32_t acceleratorWidth = 0;
     };
 
-    // An OLE colour (RGB or system colour) as RGB at each use; CLR_INVALID (-1) for no colour.
-    static COLORREF TranslateColor(uint32_t oColor);
     LRESULT HandleMessage(HWND hwnd, UINT iMsg, WPARAM wParam, LPARAM lParam);
     void Repaint() const;
     void TrackHover();

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "MenuText.h"
+#include "TranslateColor.h"
 #include "cMenuBar.h"
 #include "win/GdiHandle.h"
 #include "win/MSubclass.h"

@@ -1,4 +1,5 @@
 #include "cNeoCaption.h"
+#include "TranslateColor.h"
 
 #include <olectl.h>
 
@@ -22,13 +23,6 @@ constexpr RECT kIconArea = {12, 11, 42, 43};
 
 LOGFONTW FontToLogFont(const StdFont& font, HDC hdc) {
     return font.ToLogFont(hdc ? GetDeviceCaps(hdc, LOGPIXELSY) : 0);
-}
-
-COLORREF TranslateColor(uint32_t oColor) {
-    COLORREF rgb = 0;
-    if (OleTranslateColor(static_cast<OLE_COLOR>(oColor), nullptr, &rgb) != S_OK)
-        return CLR_INVALID;
-    return rgb;
 }
 
 void cNeoCaption::Detach() {

@@ -103,7 +103,5 @@ class cNeoCaption final : public INCAreaModifier {
 
 // The LOGFONT of `font` for the device `hdc` (its LOGPIXELSY).
 LOGFONTW FontToLogFont(const StdFont& font, HDC hdc);
-// An OLE colour as a COLORREF; CLR_INVALID (-1) when it is not a valid colour.
-COLORREF TranslateColor(uint32_t oColor);
 
 }  // namespace quenlor

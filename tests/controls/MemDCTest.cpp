@@ -11,11 +11,13 @@
 
 #include "controls/cMemDC.h"
 #include "../support/Dib.h"
+#include "../support/GdiTableFiller.h"
 
 namespace quenlor {
 namespace {
 
 using test::Dib;
+using test::GdiTableFiller;
 
 uint32_t Large(int x, int y) {
     return (x * 7 % 256) << 16 | (y * 5) << 8 | ((x ^ y) & 0xFF);
@@ -147,34 +149,6 @@ TEST(MemDC, DestroyedSurfaceLeavesNoHandles) {
     EXPECT_EQ(GetObjectType(dc), 0u);
     EXPECT_EQ(GetObjectType(bitmap), 0u);
 }
-
-// Fills the process's GDI handle table up to `headroom` free handles, and frees it again.
-class GdiTableFiller {
-  public:
-    explicit GdiTableFiller(size_t headroom) {
-        for (;;) {
-            HBITMAP b = CreateBitmap(1, 1, 1, 1, nullptr);
-            if (b == nullptr) break;
-            filler_.push_back(b);
-            if (filler_.size() > 1000000) break;  // no limit at all: the test will say so
-        }
-        capacity_ = filler_.size();
-        for (size_t i = 0; i < headroom && !filler_.empty(); ++i) {
-            DeleteObject(filler_.back());
-            filler_.pop_back();
-        }
-    }
-    GdiTableFiller(const GdiTableFiller&) = delete;
-    GdiTableFiller& operator=(const GdiTableFiller&) = delete;
-    ~GdiTableFiller() {
-        for (HBITMAP b : filler_) DeleteObject(b);
-    }
-    size_t capacity() const { return capacity_; }  // handles that could be created at the start
-
-  private:
-    std::vector<HBITMAP> filler_;
-    size_t capacity_ = 0;
-};
 
 TEST(MemDC, CreateGrowDestroyCyclesDoNotLeakGdiHandles) {
     Dib picture(48, 24);

@@ -14,11 +14,13 @@
 #include "win/CallbackBarrier.h"
 #include "cNeoCaption.h"
 #include "../support/Dib.h"
+#include "../support/GdiTableFiller.h"
 
 namespace quenlor {
 namespace {
 
 using test::Dib;
+using test::GdiTableFiller;
 
 // Picture colours that name their own source pixel, so a piece from the wrong place shows.
 uint32_t CaptionPixel(int x, int y) {
@@ -442,30 +444,6 @@ TEST(SkinnedWindow, AltKeysGoToTheActiveWindowsPainterAndTheHookLastsWhileAnyEng
     }
     EXPECT_EQ(CallbackFailureCount(), 0);
 }
-
-// Fills the process's GDI handle table up to `headroom` free handles, and frees it again.
-class GdiTableFiller {
-  public:
-    explicit GdiTableFiller(size_t headroom) {
-        for (HBITMAP b; filler_.size() < 1000000 && (b = CreateBitmap(1, 1, 1, 1, nullptr));)
-            filler_.push_back(b);
-        capacity_ = filler_.size();
-        for (size_t i = 0; i < headroom && !filler_.empty(); ++i) {
-            DeleteObject(filler_.back());
-            filler_.pop_back();
-        }
-    }
-    GdiTableFiller(const GdiTableFiller&) = delete;
-    GdiTableFiller& operator=(const GdiTableFiller&) = delete;
-    ~GdiTableFiller() {
-        for (HBITMAP b : filler_) DeleteObject(b);
-    }
-    size_t capacity() const { return capacity_; }
-
-  private:
-    std::vector<HBITMAP> filler_;
-    size_t capacity_ = 0;
-};
 
 int PropertyCount(HWND hwnd) {
     int count = 0;
