@@ -12,135 +12,18 @@ set -euo pipefail
 QUENLOR_EXE="$(readlink -f "$1")"
 PROBE_EXE="$(readlink -f "$2")"
 SCREENSHOT="$3"
-source "$(dirname "$(readlink -f "$0")")/../../tools/wine-env.sh"
+source "$(dirname "$(readlink -f "$0")")/../support/e2e.sh"
 
-DESKTOP="QE2E$$"
-WORK="$(mktemp -d /tmp/qe2e-XXXXXXXX)"
-NAME="$(basename "$WORK")"
-APP_PID=""
-PROBE_PID=""
-PROBE_DIR="$WORK/probe"
-mkdir -p "$PROBE_DIR"
-cleanup() {
-    if [ -n "$PROBE_PID" ]; then
-        [ -z "$APP_PID" ] || probe close >/dev/null 2>&1 || true
-        { echo quit >"$PROBE_DIR/quit.new" && mv "$PROBE_DIR/quit.new" "$PROBE_DIR/quit.cmd"; } \
-            2>/dev/null || true
-        sleep 0.5
-        kill -0 "$PROBE_PID" 2>/dev/null && kill "$PROBE_PID" 2>/dev/null || true
-    fi
-    if [ -n "$APP_PID" ] && kill -0 "$APP_PID" 2>/dev/null; then kill "$APP_PID" 2>/dev/null || true; fi
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
-fail() { echo "end_to_end: FAIL: $*" >&2; exit 1; }
 
-# A projector: STUB bytes of player, "FWS", the version byte, then BODY bytes of movie.
-make_projector() {  # path stub version body
-    python3 - "$@" <<'PY'
-import sys
-path, stub, version, body = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), int(sys.argv[4])
-with open(path, "wb") as f:
-    f.write(b"P" * stub + b"FWS" + bytes([version]) + bytes(97 + i % 26 for i in range(body)))
-PY
-}
 mkdir -p "$WORK/src/sub" "$WORK/extra"
 make_projector "$WORK/src/a.exe" 286700 6 1500
 make_projector "$WORK/src/b.exe" 286700 7 40
 make_projector "$WORK/src/sub/c.exe" 286700 8 30
 make_projector "$WORK/extra/manual.exe" 90100 5 25   # found only when added by hand
 head -c 300000 /dev/zero >"$WORK/src/not-a-projector.exe"
-winpath() { echo "Z:${1//\//\\}"; }
 
-# Asks the probe, which runs inside the virtual desktop, and prints its answer.
-probe() {
-    local id="q$BASHPID-$RANDOM"
-    printf '%s\n' "$@" >"$PROBE_DIR/$id.new"
-    mv "$PROBE_DIR/$id.new" "$PROBE_DIR/$id.cmd"
-    for _ in $(seq 1 100); do
-        if [ -e "$PROBE_DIR/$id.out" ]; then
-            cat "$PROBE_DIR/$id.out"
-            rm -f "$PROBE_DIR/$id.out"
-            return 0
-        fi
-        sleep 0.1
-    done
-    echo "end_to_end: probe $1 gave no answer" >&2
-    return 1
-}
-# Waits until the probe's output satisfies a grep pattern; prints the last output.
-wait_probe() {  # pattern probe-args...
-    local pattern="$1" text=""; shift
-    for _ in $(seq 1 20); do
-        text="$(probe "$@" || true)"
-        if grep -qE "$pattern" <<<"$text"; then echo "$text"; return 0; fi
-        sleep 0.5
-    done
-    echo "$text"; return 1
-}
-
-# Screen position of the virtual desktop's X window: Wine's screen coordinates start there.
-desktop_origin() {
-    local id
-    id="$(xdotool search --name "^$DESKTOP" | head -n1)"
-    [ -n "$id" ] || return 1
-    eval "$(xdotool getwindowgeometry --shell "$id")"
-    echo "$X $Y $id"
-}
-click_at() {  # x y (Wine screen coordinates)
-    xdotool mousemove "$((OX + $1))" "$((OY + $2))"
-    sleep 0.2
-    xdotool click 1
-    sleep 0.3
-}
-# Clicks the middle of a control of the main window, by control identifier.
-click_control() {  # id
-    local line
-    line="$(grep "^control$1 " <<<"$WINDOW")" || fail "no control $1"
-    read -r _ l t r b <<<"$line"
-    click_at "$(((l + r) / 2))" "$(((t + b) / 2))"
-}
-wait_foreground_not_main() {
-    for _ in $(seq 1 20); do
-        local title
-        title="$(probe dialog | head -n1 || true)"
-        if [ -n "$title" ] && [ "$title" != "Quenlor转换器" ]; then echo "$title"; return 0; fi
-        sleep 0.5
-    done
-    return 1
-}
-
-# Walks the open folder picker with the keyboard: / > tmp > qe2e-… > LAST, then OK.
-pick_folder() {  # last-part
-    local title
-    title="$(wait_foreground_not_main)" || fail "the folder picker did not open"
-    echo "folder picker: $title" >&2
-    xdotool windowfocus --sync "$DESKTOP_ID" 2>/dev/null || true
-    read -r _ dl dt _ _ <<<"$(probe dialog | grep '^rect')"
-    # The tree's first entries are Desktop and "/": click "/" to give the tree the focus.
-    click_at "$((dl + 70))" "$((dt + 108))"
-    for part in tmp "$NAME" "$1"; do
-        xdotool key Right; sleep 0.4
-        xdotool type --delay 60 "$part"; sleep 0.6
-    done
-    xdotool key Return
-}
-
-echo "end_to_end: starting Quenlor.exe in desktop $DESKTOP" >&2
-"$QUENLOR_WINE" explorer "/desktop=$DESKTOP,800x600" "$QUENLOR_EXE" >/dev/null 2>&1 &
-APP_PID=$!
-sleep 1
-"$QUENLOR_WINE" explorer "/desktop=$DESKTOP,800x600" "$PROBE_EXE" serve "$(winpath "$PROBE_DIR")" \
-    >/dev/null 2>&1 &
-PROBE_PID=$!
-# The window is there once it has its controls and, with the skin applied, its 437 x 416 frame.
-for _ in $(seq 1 40); do
-    WINDOW="$(wait_probe '^control1015 ' window)" || fail "the main window did not appear"
-    read -r _ fl ft fr fb <<<"$(grep '^frame' <<<"$WINDOW")"
-    [ "$((fr - fl))x$((fb - ft))" = "437x416" ] && break
-    sleep 0.25
-done
-read -r OX OY DESKTOP_ID <<<"$(desktop_origin)" || fail "no virtual desktop window"
+e2e_start desktop "$QUENLOR_EXE" "$PROBE_EXE"
+read -r fl ft fr fb <<<"$(grep '^frame' <<<"$WINDOW" | cut -d' ' -f2-)"
 echo "main window: $(head -n1 <<<"$WINDOW"), desktop at $OX,$OY" >&2
 
 # 文件 → 打开文件 → 搜索目录 with the mouse on the drawn menu bar: pick the source folder and search
@@ -195,7 +78,7 @@ read -r _ fl ft fr fb <<<"$(grep '^frame' <<<"$WINDOW")"
 mkdir -p "$(dirname "$SCREENSHOT")"
 click_at "$((fl + 250))" "$((ft + 18))"   # a click on the caption activates the window
 sleep 0.5
-import -window root -crop "$((fr - fl))x$((fb - ft))+$((OX + fl))+$((OY + ft))" +repage "$SCREENSHOT"
+screenshot "$SCREENSHOT" "$fl" "$ft" "$fr" "$fb"
 echo "screenshot: $SCREENSHOT"
 
 # 文件 in the drawn menu bar (the caption band's lower half), clicked: its popup opens below it.
@@ -211,7 +94,7 @@ wait_probe '^popup none' popup >/dev/null || fail "Escape left the file menu ope
 
 # 帮助 → 关于 from the keyboard: the About window opens over the main window, which then takes no
 # input; 确定 closes it and gives the main window back.
-xdotool windowfocus --sync "$DESKTOP_ID" 2>/dev/null || true
+focus_app
 xdotool key alt+h
 sleep 0.5
 xdotool key a
@@ -220,7 +103,7 @@ grep -q '^main disabled$' <<<"$about" || fail "the main window takes input behin
 read -r _ al at ar ab <<<"$(grep '^about' <<<"$about")"
 sleep 0.5
 ABOUT_SHOT="${SCREENSHOT%.png}-about.png"
-import -window root -crop "$((ar - al))x$((ab - at))+$((OX + al))+$((OY + at))" +repage "$ABOUT_SHOT"
+screenshot "$ABOUT_SHOT" "$al" "$at" "$ar" "$ab"
 echo "screenshot: $ABOUT_SHOT"
 read -r _ kl kt kr kb <<<"$(grep '^ok' <<<"$about")" || fail "no 确定 in the About window"
 click_at "$(((kl + kr) / 2))" "$(((kt + kb) / 2))"
@@ -254,8 +137,7 @@ click_control 1009   # 删除
 cells="$(wait_probe '^rows 0$' cells)" || { echo "$cells"; fail "删除 left rows"; }
 
 # The skinned caption: dragged by it, the window moves by the pointer's offset.
-frame_of() { grep '^frame' <<<"$(probe window)"; }
-read -r _ fl ft fr fb <<<"$(frame_of)"
+read -r fl ft fr fb <<<"$(frame_of)"
 [ "$((fr - fl))x$((fb - ft))" = "437x416" ] || fail "the window is $((fr - fl))x$((fb - ft)), not 437x416"
 xdotool mousemove "$((OX + fl + 200))" "$((OY + ft + 18))"
 sleep 0.3
@@ -267,7 +149,7 @@ done
 sleep 0.3
 xdotool mouseup 1
 sleep 0.5
-read -r _ nl nt _ _ <<<"$(frame_of)"
+read -r nl nt _ _ <<<"$(frame_of)"
 [ "$((nl - fl)),$((nt - ft))" = "60,40" ] || fail "dragged by (60, 40), the window moved by ($((nl - fl)), $((nt - ft)))"
 
 # The drawn close button ends the program: its window goes, then (with the probe told to quit)
