@@ -1,0 +1,132 @@
+// The caption layout at 100, 125, 150 and 200 %: the design's worked example (a 400 x 300 window
+// with the main window's skin) seen at each scale, where every piece sits where a person would
+// look for it, whole pixels allowed; and which drawn skin serves which screen.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+
+#include "CaptionLayout.h"
+
+namespace quenlor {
+namespace {
+
+constexpr SkinMetrics kMainSkin = {48, 10, 19, 20, 90, 140, 240, 400};
+constexpr DWORD kAllButtons = WS_SYSMENU | WS_MAXIMIZEBOX | WS_MINIMIZEBOX;
+
+struct ScaleCase {
+    const char* name;
+    int32_t dpi;
+    int32_t captionHeight, borderSize;  // the pictures drawn for this scale
+} const kScales[] = {
+    {"100 %", 96, 48, 10},
+    {"125 %", 120, 60, 13},
+    {"150 %", 144, 72, 15},
+    {"200 %", 192, 96, 20},
+};
+
+// A distance of the worked example at 96 DPI, seen at `dpi`: within a pixel of dpi / 96 times it.
+void ExpectScaled(int32_t actual, double at96, int32_t dpi, const char* what) {
+    EXPECT_LE(std::abs(actual - at96 * dpi / 96), 1.0) << what << ": " << actual;
+}
+void ExpectScaled(const RECT& actual, const RECT& at96, int32_t dpi, const char* what) {
+    SCOPED_TRACE(what);
+    ExpectScaled(actual.left, at96.left, dpi, "left");
+    ExpectScaled(actual.top, at96.top, dpi, "top");
+    ExpectScaled(actual.right, at96.right, dpi, "right");
+    ExpectScaled(actual.bottom, at96.bottom, dpi, "bottom");
+}
+
+TEST(ScaledCaptionLayout, TheWorkedExampleAtEachScale) {
+    for (const ScaleCase& c : kScales) {
+        SCOPED_TRACE(c.name);
+        const SkinMetrics skin = ScaleSkin(kMainSkin, c.dpi);
+        EXPECT_EQ(skin.captionHeight, c.captionHeight);
+        EXPECT_EQ(skin.borderSize, c.borderSize);
+        const int32_t width = 400 * c.dpi / 96, height = 300 * c.dpi / 96;
+        const CaptionLayout l = ComputeCaptionLayout(skin, width, height, kAllButtons, true);
+        const auto scaled = [&](auto actual, auto at96, const char* what) {
+            ExpectScaled(actual, at96, c.dpi, what);
+        };
+
+        scaled(l.xr, 300, "right end");
+        // The buttons: as large as their images, side by side from the close button, which keeps
+        // its place from the right edge; the row may grow by the images' whole pixels.
+        scaled(l.buttons[kCloseButton].rect.right, 395, "close button's right");
+        int32_t right = l.buttons[kCloseButton].rect.right;
+        for (const auto& button : l.buttons) {
+            ASSERT_TRUE(button.present);
+            const RECT& r = button.rect;
+            scaled(r.top, 5, "button top");
+            scaled(r.bottom - r.top, 20, "button height");
+            scaled(r.right - r.left, 20, "button width");
+            EXPECT_GE(r.right - r.left, skin.buttonWidth) << "the image fits its place";
+            EXPECT_EQ(r.right, right) << "next to the one on its right";
+            right = r.left;
+        }
+        EXPECT_GT(right, l.xr) << "the buttons lie on the band's right end";
+
+        // The middle: from where the left end stops, piece after piece up to the right end.
+        ASSERT_FALSE(l.middle.empty());
+        scaled(l.middle.front().x, 90, "middle start");
+        EXPECT_EQ(l.middle.front().x, skin.activeLeftEnd);
+        for (size_t i = 1; i < l.middle.size(); ++i)
+            EXPECT_EQ(l.middle[i].x, l.middle[i - 1].x + l.middle[i - 1].width);
+        EXPECT_EQ(l.middle.back().x + l.middle.back().width, l.xr);
+
+        scaled(l.title, RECT{92, 11, 304, 29}, "title");
+        scaled(l.iconArea, RECT{12, 11, 42, 43}, "icon area");
+        scaled(l.menu.left, 80, "menu left");
+        scaled(l.menu.width, 210, "menu width");
+        scaled(l.menu.yOffset, -22, "menu offset");
+        EXPECT_EQ(l.menu.top, c.captionHeight / 2) << "the menu row is the band's lower half";
+        EXPECT_EQ(l.menu.top + l.menu.height, c.captionHeight);
+        // The bar's items are found where they are drawn: the offset stored with them is the
+        // band's own distance below the menu row's top.
+        EXPECT_EQ(l.menu.yOffset + l.menu.top, ComputeMenuMetrics(c.dpi).bandTop);
+        EXPECT_EQ(l.sideTop, c.captionHeight);
+        scaled(l.bottomY, 290, "bottom row");
+    }
+}
+
+TEST(ScaledCaptionLayout, TheTitleIsWholeAboveTheMenuRow) {
+    for (const ScaleCase& c : kScales) {
+        SCOPED_TRACE(c.name);
+        const SkinMetrics skin = ScaleSkin(kMainSkin, c.dpi);
+        const CaptionLayout l = ComputeCaptionLayout(skin, 600, 400, kAllButtons, true);
+        // 9-point 宋体 is as high as its size at this resolution: it stays where the design puts
+        // it. A face with more leading (the substitute of a system without 宋体) moves up.
+        const int32_t nine = MulDiv(9, c.dpi, 72);
+        const RECT plain = FitTitle(l, skin, nine);
+        EXPECT_TRUE(EqualRect(&plain, &l.title));
+        EXPECT_LE(plain.top + nine, c.captionHeight / 2);
+        const int32_t tall = nine * 13 / 10;
+        const RECT moved = FitTitle(l, skin, tall);
+        EXPECT_LE(moved.top + tall, c.captionHeight / 2) << "cut by the menu row";
+        EXPECT_GE(moved.top, 2) << "on the band's top edge";
+        EXPECT_EQ(moved.left, l.title.left);
+    }
+}
+
+TEST(ScaledCaptionLayout, EachScreenGetsAWholePixelSkin) {
+    const std::vector<int32_t> drawn = {96, 120, 144, 192};
+    struct Case {
+        const char* name;
+        int32_t dpi, drawnDpi, factor;
+    } const cases[] = {
+        {"drawn for 100 %", 96, 96, 1},       {"drawn for 125 %", 120, 120, 1},
+        {"drawn for 150 %", 144, 144, 1},     {"drawn for 200 %", 192, 192, 1},
+        {"175 %: the 150 % skin", 168, 144, 1}, {"250 %: the 200 % skin", 240, 192, 1},
+        {"300 %: 100 % tripled", 288, 96, 3}, {"400 %: 100 % four times", 384, 96, 4},
+        {"below 100 %", 72, 96, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const SkinChoice choice = ChooseSkin(c.dpi, drawn);
+        EXPECT_EQ(choice.drawnDpi, c.drawnDpi);
+        EXPECT_EQ(choice.factor, c.factor);
+    }
+}
+
+}  // namespace
+}  // namespace quenlor
