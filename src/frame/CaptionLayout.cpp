@@ -48,12 +48,12 @@ MenuMetrics ComputeMenuMetrics(int32_t dpi) {
     const auto s = [dpi](int32_t pixels) { return ScalePixels(pixels, dpi); };
     const MenuMetrics d;
     MenuMetrics m;
-    for (auto field : {&MenuMetrics::bandTop, &MenuMetrics::textTop, &MenuMetrics::firstItemX,
-                       &MenuMetrics::itemGap, &MenuMetrics::frameMargin, &MenuMetrics::captionX,
-                       &MenuMetrics::acceleratorGap, &MenuMetrics::rightMargin,
-                       &MenuMetrics::separatorHeight, &MenuMetrics::separatorInset,
-                       &MenuMetrics::textPadding, &MenuMetrics::checkInset,
-                       &MenuMetrics::checkShift, &MenuMetrics::highlightInset})
+    for (auto field :
+         {&MenuMetrics::bandTop, &MenuMetrics::textTop, &MenuMetrics::firstItemX,
+          &MenuMetrics::itemGap, &MenuMetrics::frameMargin, &MenuMetrics::captionX,
+          &MenuMetrics::acceleratorGap, &MenuMetrics::rightMargin, &MenuMetrics::separatorHeight,
+          &MenuMetrics::separatorInset, &MenuMetrics::textPadding, &MenuMetrics::checkInset,
+          &MenuMetrics::checkShift, &MenuMetrics::highlightInset})
         m.*field = s(d.*field);
     return m;
 }

@@ -98,8 +98,8 @@ struct CaptionLayout {
 CaptionLayout ComputeCaptionLayout(const SkinMetrics& skin, int32_t width, int32_t height,
                                    DWORD style, bool active);
 
-// The title rectangle for a font whose lines are `textHeight` high: the layout's, moved up as far as
-// needed (never onto the band's top edge) for the line to end where the menu row starts, so a
+// The title rectangle for a font whose lines are `textHeight` high: the layout's, moved up as far
+// as needed (never onto the band's top edge) for the line to end where the menu row starts, so a
 // tall face is not cut by the menu bar.
 RECT FitTitle(const CaptionLayout& layout, const SkinMetrics& skin, int32_t textHeight);
 

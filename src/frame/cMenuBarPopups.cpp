@@ -189,9 +189,9 @@ LRESULT cMenuBar::MeasureItem(WPARAM wParam, LPARAM lParam) {
     int width = metrics_.captionX + entry->captionWidth + metrics_.rightMargin;
     if (entry->acceleratorWidth > 0) width += metrics_.acceleratorGap + entry->acceleratorWidth;
     measure->itemWidth = width;
-    measure->itemHeight =
-        (entry->type & MFT_SEPARATOR) != 0 ? metrics_.separatorHeight
-                                           : itemTextHeight_ + metrics_.textPadding;
+    measure->itemHeight = (entry->type & MFT_SEPARATOR) != 0
+                              ? metrics_.separatorHeight
+                              : itemTextHeight_ + metrics_.textPadding;
     return 0;
 }
 

@@ -2,6 +2,7 @@
 // caption painter from the two skin pictures instead of by the system, in the pictures drawn for
 // the screen's resolution.
 #include "Form1.h"
+#include "frame/SkinPicture.h"
 #include "res/resource.h"
 
 namespace quenlor {
@@ -26,16 +27,11 @@ constexpr SkinArt kDrawnSkins[] = {
     {192, IDB_PICCAPTION_192, IDB_PICBORDER_192},
 };
 
-// A skin picture, enlarged `factor` times pixel for pixel (no smoothing) when above 1.
+// A skin picture, enlarged `factor` times pixel for pixel when above 1.
 GdiHandle<HBITMAP> LoadSkinPicture(HINSTANCE instance, int id, int32_t factor) {
-    auto load = [&](int width, int height) {
-        return static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_BITMAP, width,
-                                               height, LR_CREATEDIBSECTION));
-    };
-    GdiHandle<HBITMAP> picture(load(0, 0));
-    BITMAP info = {};
-    if (factor <= 1 || !picture || !GetObjectW(picture.get(), sizeof info, &info)) return picture;
-    return GdiHandle<HBITMAP>(load(info.bmWidth * factor, info.bmHeight * factor));
+    GdiHandle<HBITMAP> picture(static_cast<HBITMAP>(
+        LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    return factor > 1 ? EnlargePicture(picture.get(), factor) : std::move(picture);
 }
 
 }  // namespace

@@ -154,7 +154,11 @@ std::set<COLORREF> PictureColours(int id) {
     BITMAP info{};
     GetObjectW(picture, sizeof info, &info);
     BITMAPINFO format{};
-    format.bmiHeader = {sizeof format.bmiHeader, info.bmWidth, -info.bmHeight, 1, 32, BI_RGB};
+    format.bmiHeader.biSize = sizeof format.bmiHeader;
+    format.bmiHeader.biWidth = info.bmWidth;
+    format.bmiHeader.biHeight = -info.bmHeight;
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
     std::vector<COLORREF> pixels(static_cast<size_t>(info.bmWidth) * info.bmHeight);
     HDC screen = GetDC(nullptr);
     GetDIBits(screen, picture, 0, info.bmHeight, pixels.data(), &format, DIB_RGB_COLORS);

@@ -6,7 +6,9 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "../support/Dib.h"
 #include "CaptionLayout.h"
+#include "SkinPicture.h"
 
 namespace quenlor {
 namespace {
@@ -114,10 +116,14 @@ TEST(ScaledCaptionLayout, EachScreenGetsAWholePixelSkin) {
         const char* name;
         int32_t dpi, drawnDpi, factor;
     } const cases[] = {
-        {"drawn for 100 %", 96, 96, 1},       {"drawn for 125 %", 120, 120, 1},
-        {"drawn for 150 %", 144, 144, 1},     {"drawn for 200 %", 192, 192, 1},
-        {"175 %: the 150 % skin", 168, 144, 1}, {"250 %: the 200 % skin", 240, 192, 1},
-        {"300 %: 100 % tripled", 288, 96, 3}, {"400 %: 100 % four times", 384, 96, 4},
+        {"drawn for 100 %", 96, 96, 1},
+        {"drawn for 125 %", 120, 120, 1},
+        {"drawn for 150 %", 144, 144, 1},
+        {"drawn for 200 %", 192, 192, 1},
+        {"175 %: the 150 % skin", 168, 144, 1},
+        {"250 %: the 200 % skin", 240, 192, 1},
+        {"300 %: 100 % tripled", 288, 96, 3},
+        {"400 %: 100 % four times", 384, 96, 4},
         {"below 100 %", 72, 96, 1},
     };
     for (const Case& c : cases) {
@@ -125,6 +131,32 @@ TEST(ScaledCaptionLayout, EachScreenGetsAWholePixelSkin) {
         const SkinChoice choice = ChooseSkin(c.dpi, drawn);
         EXPECT_EQ(choice.drawnDpi, c.drawnDpi);
         EXPECT_EQ(choice.factor, c.factor);
+    }
+}
+
+TEST(ScaledCaptionLayout, EnlargedPicturesKeepTheirPixelsWhole) {
+    // Neighbouring pixels far apart in colour: any smoothing shows as a colour in between.
+    const auto pattern = [](int x, int y) { return (x + y) % 2 ? 0xFFFFFFu : 0x102030u * (x % 5); };
+    test::Dib picture(7, 5);
+    picture.Fill(pattern);
+    for (int32_t factor : {2, 3}) {
+        SCOPED_TRACE(factor);
+        const GdiHandle<HBITMAP> large = EnlargePicture(picture.get(), factor);
+        ASSERT_TRUE(large);
+        test::Dib shown(7 * factor, 5 * factor);
+        {
+            const WindowDC screen;
+            const MemoryDC from(CreateCompatibleDC(screen.get())),
+                to(CreateCompatibleDC(screen.get()));
+            const SelectScope a(from.get(), large.get()), b(to.get(), shown.get());
+            BitBlt(to.get(), 0, 0, 7 * factor, 5 * factor, from.get(), 0, 0, SRCCOPY);
+            GdiFlush();
+        }
+        int wrong = 0;
+        for (int y = 0; y < 5 * factor; ++y)
+            for (int x = 0; x < 7 * factor; ++x)
+                wrong += shown.at(x, y) != (pattern(x / factor, y / factor) & 0xFFFFFF);
+        EXPECT_EQ(wrong, 0);
     }
 }
 
