@@ -27,18 +27,6 @@ struct ScaleCase {
     {"200 %", 192, 96, 20},
 };
 
-// A distance of the worked example at 96 DPI, seen at `dpi`: within a pixel of dpi / 96 times it.
-void ExpectScaled(int32_t actual, double at96, int32_t dpi, const char* what) {
-    EXPECT_LE(std::abs(actual - at96 * dpi / 96), 1.0) << what << ": " << actual;
-}
-void ExpectScaled(const RECT& actual, const RECT& at96, int32_t dpi, const char* what) {
-    SCOPED_TRACE(what);
-    ExpectScaled(actual.left, at96.left, dpi, "left");
-    ExpectScaled(actual.top, at96.top, dpi, "top");
-    ExpectScaled(actual.right, at96.right, dpi, "right");
-    ExpectScaled(actual.bottom, at96.bottom, dpi, "bottom");
-}
-
 TEST(ScaledCaptionLayout, TheWorkedExampleAtEachScale) {
     for (const ScaleCase& c : kScales) {
         SCOPED_TRACE(c.name);
@@ -47,14 +35,36 @@ TEST(ScaledCaptionLayout, TheWorkedExampleAtEachScale) {
         EXPECT_EQ(skin.borderSize, c.borderSize);
         const int32_t width = 400 * c.dpi / 96, height = 300 * c.dpi / 96;
         const CaptionLayout l = ComputeCaptionLayout(skin, width, height, kAllButtons, true);
-        const auto scaled = [&](auto actual, auto at96, const char* what) {
-            ExpectScaled(actual, at96, c.dpi, what);
+        // A distance of the worked example at 96 DPI, seen here: within a pixel of dpi / 96 times.
+        const auto scaled = [&](int32_t actual, double at96, const char* what) {
+            EXPECT_LE(std::abs(actual - at96 * c.dpi / 96), 1.0) << what << ": " << actual;
         };
+        const RECT &title = l.title, &icon = l.iconArea;
+        const struct {
+            const char* what;
+            int32_t actual;
+            double at96;
+        } distances[] = {
+            {"right end", l.xr, 300},
+            {"close button's right", l.buttons[kCloseButton].rect.right, 395},
+            {"title left", title.left, 92},
+            {"title top", title.top, 11},
+            {"title right", title.right, 304},
+            {"title bottom", title.bottom, 29},
+            {"icon left", icon.left, 12},
+            {"icon top", icon.top, 11},
+            {"icon right", icon.right, 42},
+            {"icon bottom", icon.bottom, 43},
+            {"middle start", l.middle.at(0).x, 90},
+            {"menu left", l.menu.left, 80},
+            {"menu width", l.menu.width, 210},
+            {"menu offset", l.menu.yOffset, -22},
+            {"bottom row", l.bottomY, 290},
+        };
+        for (const auto& d : distances) scaled(d.actual, d.at96, d.what);
 
-        scaled(l.xr, 300, "right end");
         // The buttons: as large as their images, side by side from the close button, which keeps
         // its place from the right edge; the row may grow by the images' whole pixels.
-        scaled(l.buttons[kCloseButton].rect.right, 395, "close button's right");
         int32_t right = l.buttons[kCloseButton].rect.right;
         for (const auto& button : l.buttons) {
             ASSERT_TRUE(button.present);
@@ -69,25 +79,17 @@ TEST(ScaledCaptionLayout, TheWorkedExampleAtEachScale) {
         EXPECT_GT(right, l.xr) << "the buttons lie on the band's right end";
 
         // The middle: from where the left end stops, piece after piece up to the right end.
-        ASSERT_FALSE(l.middle.empty());
-        scaled(l.middle.front().x, 90, "middle start");
         EXPECT_EQ(l.middle.front().x, skin.activeLeftEnd);
         for (size_t i = 1; i < l.middle.size(); ++i)
             EXPECT_EQ(l.middle[i].x, l.middle[i - 1].x + l.middle[i - 1].width);
         EXPECT_EQ(l.middle.back().x + l.middle.back().width, l.xr);
 
-        scaled(l.title, RECT{92, 11, 304, 29}, "title");
-        scaled(l.iconArea, RECT{12, 11, 42, 43}, "icon area");
-        scaled(l.menu.left, 80, "menu left");
-        scaled(l.menu.width, 210, "menu width");
-        scaled(l.menu.yOffset, -22, "menu offset");
         EXPECT_EQ(l.menu.top, c.captionHeight / 2) << "the menu row is the band's lower half";
         EXPECT_EQ(l.menu.top + l.menu.height, c.captionHeight);
         // The bar's items are found where they are drawn: the offset stored with them is the
         // band's own distance below the menu row's top.
         EXPECT_EQ(l.menu.yOffset + l.menu.top, ComputeMenuMetrics(c.dpi).bandTop);
         EXPECT_EQ(l.sideTop, c.captionHeight);
-        scaled(l.bottomY, 290, "bottom row");
     }
 }
 
