@@ -177,7 +177,10 @@ e2e_use_dpi() {  # dpi
     local dpi="$1" prefix="$WINEPREFIX-dpi$1"
     if [ ! -f "$prefix/.quenlor-dpi" ]; then
         rm -rf "$prefix.new"
-        cp -a "$WINEPREFIX" "$prefix.new"
+        # The folders share their files with the test prefix (links); the registry and the
+        # prefix's other top-level files, which Wine rewrites, are copies of their own.
+        cp -al "$WINEPREFIX" "$prefix.new"
+        find "$WINEPREFIX" -maxdepth 1 -type f -exec cp --remove-destination -t "$prefix.new" {} +
         WINEPREFIX="$prefix.new" "$QUENLOR_WINE" reg add 'HKCU\Control Panel\Desktop' \
             /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
         WINEPREFIX="$prefix.new" "$QUENLOR_WINESERVER" -w
