@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Regenerates the program's pictures in src/ui/res from drawing commands: the icon (16 and 32 pixels
 # in the 16 standard colours, 48 in 32 bits, 256 as PNG), the 315 x 45 banner and the two skin
-# pictures of the window frame (drawn by make-skin.py). Needs ImageMagick
+# pictures of the window frame at each drawn resolution (by make-skin.py). Needs ImageMagick
 # (convert), python3 and the DejaVu fonts. The results are committed; run this only to change them.
 # The link's 32 x 32 hand cursor comes from the picture in make-cursor.py.
 set -euo pipefail
@@ -48,6 +48,6 @@ convert -size 45x315 gradient:navy-teal -rotate -90 \
     -font DejaVu-Sans -pointsize 12 -fill white -annotate +178+29 'projector → movie' \
     -colors 64 -type Palette -strip "BMP3:$res/Banner.bmp"
 python3 "$here/make-cursor.py" "$res/Link.cur"
-# The frame's skin: caption band and buttons, border tiles.
+# The frame's skin: caption band and buttons, border tiles, at 96, 120, 144 and 192 DPI.
 python3 "$here/make-skin.py" "$res"
-ls -l "$res/Quenlor.ico" "$res/Banner.bmp" "$res/Link.cur" "$res/PicCaption.bmp" "$res/PicBorder.bmp"
+ls -l "$res/Quenlor.ico" "$res/Banner.bmp" "$res/Link.cur" "$res"/PicCaption*.bmp "$res"/PicBorder*.bmp

@@ -18,12 +18,6 @@ constexpr UINT kBarMessages[] = {WM_LBUTTONDOWN, WM_MOUSEMOVE, WM_DRAWITEM, WM_M
                                  WM_MENUCHAR};
 constexpr int32_t kHoverInterval = 50;  // ms between pointer checks while an item is hot
 
-// The first text of a bar item starts this far right of the band's left edge; texts are this far
-// apart and their frames this much larger on every side.
-constexpr int kFirstItemX = 8;
-constexpr int kItemGap = 11;
-constexpr int kFrameMargin = 2;
-
 }  // namespace
 
 cMenuBar::cMenuBar() : glyphFont_(L"Marlett") {
@@ -92,17 +86,18 @@ void cMenuBar::Render(HFONT hFnt, HDC lhDC, int32_t lLeft, int32_t lTop, int32_t
 
     const int n = GetMenuItemCount(hMenu_);
     if (n <= 0) return;
-    BitBlt(dc, 0, 0, lWidth, lHeight, lhDC, lLeft, lTop + 2, SRCCOPY);
+    const MenuMetrics& m = metrics_;
+    BitBlt(dc, 0, 0, lWidth, lHeight, lhDC, lLeft, lTop + m.bandTop, SRCCOPY);
     SetBkMode(dc, TRANSPARENT);
-    int x = kFirstItemX;
+    int x = m.firstItemX;
     for (int p = 0; p < n; ++p) {
         if (GetMenuItemID(hMenu_, p) != UINT(-1)) continue;  // only items that open a popup
         const std::wstring text = TopLevelText(hMenu_, p);
         RECT textRect{0, 0, 0, lHeight};
         DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &textRect, DT_CALCRECT);
-        OffsetRect(&textRect, x, 2);
+        OffsetRect(&textRect, x, m.textTop);
         RECT frame = textRect;
-        InflateRect(&frame, kFrameMargin, kFrameMargin);
+        InflateRect(&frame, m.frameMargin, m.frameMargin);
         const int32_t i = ItemCount() + 1;
 
         if (i == openItem_ && openItem_ == hotItem_) {
@@ -120,9 +115,9 @@ void cMenuBar::Render(HFONT hFnt, HDC lhDC, int32_t lLeft, int32_t lTop, int32_t
         OffsetRect(&frame, lLeft, lYoffset);
         itemRects_.push_back(frame);
         itemSubMenus_.push_back(GetSubMenu(hMenu_, p));
-        x += (textRect.right - textRect.left) + kItemGap;
+        x += (textRect.right - textRect.left) + m.itemGap;
     }
-    BitBlt(lhDC, lLeft, lTop + 2, lWidth, lHeight, dc, 0, 0, SRCCOPY);
+    BitBlt(lhDC, lLeft, lTop + m.bandTop, lWidth, lHeight, dc, 0, 0, SRCCOPY);
 }
 
 std::wstring cMenuBar::TopLevelText(HMENU menu, int32_t position) {

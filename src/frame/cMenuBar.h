@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "CaptionLayout.h"
 #include "StdFont.h"
 #include "controls/cMemDC.h"
 #include "win/ISubclass.h"
@@ -42,7 +43,11 @@ class cMenuBar : public ISubclass {
     // Height of the caption above the bar (pixels): where popups are placed on screen.
     void CaptionHeight(int32_t lHeight) { captionHeight_ = lHeight; }
 
-    // Paints the bar into `lhDC` (the caption image) in the band (lLeft, lTop + 2, lWidth x
+    // Distances of the bar and of the popup items at the skin's resolution (the design's unless
+    // set).
+    void Metrics(const MenuMetrics& metrics) { metrics_ = metrics; }
+
+    // Paints the bar into `lhDC` (the caption image) in the band (lLeft, lTop + bandTop, lWidth x
     // lHeight) with font `hFnt`; the item rectangles are stored moved by (lLeft, lYoffset).
     void Render(HFONT hFnt, HDC lhDC, int32_t lLeft, int32_t lTop, int32_t lWidth, int32_t lHeight,
                 int32_t lYoffset);
@@ -115,6 +120,7 @@ class cMenuBar : public ISubclass {
     HWND window_ = nullptr;
     HMENU hMenu_ = nullptr;
     int32_t captionHeight_ = 0;
+    MenuMetrics metrics_;
     cMemDC surface_;
     std::shared_ptr<cToolbarMenu> tracker_;
     std::vector<RECT> itemRects_;

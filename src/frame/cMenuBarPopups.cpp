@@ -11,16 +11,6 @@
 namespace quenlor {
 namespace {
 
-// Item geometry (pixels): text columns, check box and frames inside the item rectangle.
-constexpr int kCaptionX = 24;        // caption column
-constexpr int kAcceleratorGap = 18;  // between the widest caption and the accelerator column
-constexpr int kRightMargin = 6;      // after the last column
-constexpr int kSeparatorHeight = 6;
-constexpr int kTextPadding = 8;  // added to the text height
-constexpr int kSeparatorInset = 8;
-constexpr int kCheckInset = 4;
-constexpr int kFrameInset = 2;
-
 constexpr uint32_t kOleSystemColor = 0x80000000;
 constexpr wchar_t kGlyphCheck[] = L"b";  // Marlett
 constexpr wchar_t kGlyphRadio[] = L"h";
@@ -196,11 +186,12 @@ LRESULT cMenuBar::MeasureItem(WPARAM wParam, LPARAM lParam) {
     }
     if (entry == nullptr) return 0;  // not one of ours: the menu keeps its own size
     // Wide enough for both columns as DrawItem places them, so no accelerator is cut.
-    int width = kCaptionX + entry->captionWidth + kRightMargin;
-    if (entry->acceleratorWidth > 0) width += kAcceleratorGap + entry->acceleratorWidth;
+    int width = metrics_.captionX + entry->captionWidth + metrics_.rightMargin;
+    if (entry->acceleratorWidth > 0) width += metrics_.acceleratorGap + entry->acceleratorWidth;
     measure->itemWidth = width;
-    measure->itemHeight =
-        (entry->type & MFT_SEPARATOR) != 0 ? kSeparatorHeight : itemTextHeight_ + kTextPadding;
+    measure->itemHeight = (entry->type & MFT_SEPARATOR) != 0
+                              ? metrics_.separatorHeight
+                              : itemTextHeight_ + metrics_.textPadding;
     return 0;
 }
 
@@ -240,7 +231,7 @@ LRESULT cMenuBar::DrawItem(WPARAM wParam, LPARAM lParam) {
         RECT band = rc;
         band.top = rc.top + (rc.bottom - rc.top - 2) / 2;
         band.bottom = band.top + 2;
-        InflateRect(&band, -kSeparatorInset, 0);
+        InflateRect(&band, -metrics_.separatorInset, 0);
         DrawEdge(dc, &band, BDR_SUNKENOUTER, BF_TOP | BF_BOTTOM);
     } else {
         const bool radio = (type & MFT_RADIOCHECK) != 0;
@@ -250,8 +241,8 @@ LRESULT cMenuBar::DrawItem(WPARAM wParam, LPARAM lParam) {
         SetTextColor(dc, TranslateColor(highlighted ? activeMenuColorOver_ : activeMenuColor_));
         if (checked) {
             RECT box = rc;
-            InflateRect(&box, -kCheckInset, -kCheckInset);
-            box.left += 2;
+            InflateRect(&box, -metrics_.checkInset, -metrics_.checkInset);
+            box.left += metrics_.checkShift;
             box.right = box.left + (box.bottom - box.top + 1);
             DrawEdge(dc, &box, BDR_SUNKENOUTER, BF_RECT);
             const SelectScope glyph(dc, glyphFont_.hFont());
@@ -260,16 +251,16 @@ LRESULT cMenuBar::DrawItem(WPARAM wParam, LPARAM lParam) {
         }
         if (entry != nullptr) {
             RECT text = rc;
-            text.left = kCaptionX;
+            text.left = metrics_.captionX;
             DrawItemText(dc, entry->caption, text, disabled, DT_VCENTER | DT_SINGLELINE);
             if (!entry->accelerator.empty()) {
-                text.left = kCaptionX + entry->captionWidth + kAcceleratorGap;
+                text.left = metrics_.captionX + entry->captionWidth + metrics_.acceleratorGap;
                 DrawItemText(dc, entry->accelerator, text, disabled, DT_VCENTER | DT_SINGLELINE);
             }
         }
         if (highlighted && !disabled) {
             RECT frame = rc;
-            InflateRect(&frame, -kFrameInset, 0);
+            InflateRect(&frame, -metrics_.highlightInset, 0);
             DrawEdge(dc, &frame, BDR_RAISEDINNER, BF_RECT);
         }
     }

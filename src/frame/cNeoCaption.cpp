@@ -16,9 +16,6 @@ SIZE PictureSize(HBITMAP picture) {
     return {info.bmWidth, info.bmHeight};
 }
 
-// The icon area at the band's left end: a click there opens the window menu.
-constexpr RECT kIconArea = {12, 11, 42, 43};
-
 }  // namespace
 
 LOGFONTW FontToLogFont(const StdFont& font, HDC hdc) {
@@ -56,6 +53,7 @@ void cNeoCaption::Attach(HWND form, HBITMAP PicCaption, HBITMAP PicBorder, int32
     skin_.activeRightStart = lActiveRightStart;
     skin_.activeRightEnd = lActiveRightEnd;
     skin_.inactiveOffset = lInactiveOffset;
+    skin_.dpi = dpi_;
     hwnd_ = form;
 
     menuBar_ = std::make_unique<cMenuBar>();
@@ -64,6 +62,7 @@ void cNeoCaption::Attach(HWND form, HBITMAP PicCaption, HBITMAP PicBorder, int32
     menuBar_->SetMenuColors(activeMenuColor_, activeMenuColorOver_, inActiveMenuColor_,
                             menuBackgroundColor_);
     menuBar_->CaptionHeight(skin_.captionHeight);
+    menuBar_->Metrics(ComputeMenuMetrics(skin_.dpi));
 
     engine_ = std::make_unique<cNCCalcSize>();
     engine_->Attach(this);
@@ -82,7 +81,7 @@ void cNeoCaption::DrawCaptionButton(HDC hdc, int index, int state) {
     int32_t sourceX = button.sourceX;
     if (index == kMaxButton) {
         const bool maximized = (GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_MAXIMIZE) != 0;
-        sourceX = 240 + (maximized ? 1 : 2) * skin_.buttonWidth;
+        sourceX = ButtonImageX(skin_, index, maximized);
     }
     BitBlt(hdc, button.rect.left, button.rect.top, skin_.buttonWidth, skin_.buttonHeight,
            captionSkin_.hdc(), sourceX, state == 1 ? skin_.buttonHeight : 0, SRCCOPY);
@@ -123,7 +122,9 @@ void cNeoCaption::NCPaint(HDC hdc, int32_t lLeft, int32_t lTop, int32_t lRight, 
             SetBkMode(work, TRANSPARENT);
             SetTextColor(work,
                          TranslateColor(active ? activeCaptionColor_ : inActiveCaptionColor_));
-            RECT rect = layout_.title;
+            TEXTMETRICW metrics = {};
+            GetTextMetricsW(work, &metrics);
+            RECT rect = FitTitle(layout_, skin_, metrics.tmHeight);
             DrawTextW(work, title.c_str(), -1, &rect,
                       DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
         }
@@ -175,7 +176,7 @@ void cNeoCaption::PaintBottom(HDC hdc, int32_t lLeft, int32_t lRight, int32_t lB
 
 void cNeoCaption::HitTest(int32_t x, int32_t y, int32_t& eHitTest) {
     const POINT point = {x, y};
-    if (PtInRect(&kIconArea, point)) {
+    if (PtInRect(&layout_.iconArea, point)) {
         eHitTest = HTSYSMENU;
         return;
     }

@@ -35,6 +35,11 @@ class cNeoCaption final : public INCAreaModifier {
                 int32_t lButtonHeight, int32_t lActiveLeftEnd, int32_t lActiveRightStart,
                 int32_t lActiveRightEnd, int32_t lInactiveOffset);
 
+    // The resolution the skin pictures are drawn for (96 unless set before Attach): the painter's
+    // own distances (button row, title, icon area, menu bar) scale with it.
+    int32_t Dpi() const { return dpi_; }
+    void Dpi(int32_t dpi) { dpi_ = dpi > 0 ? dpi : kDesignDpi; }
+
     // Colours (OLE colours): the title's, and the menu bar's.
     uint32_t MenuBackgroundColor() const { return menuBackgroundColor_; }
     void MenuBackgroundColor(uint32_t oColor) { menuBackgroundColor_ = oColor; }
@@ -83,6 +88,7 @@ class cNeoCaption final : public INCAreaModifier {
     void PaintBottom(HDC hdc, int32_t lLeft, int32_t lRight, int32_t lBottom);
 
     HWND hwnd_ = nullptr;
+    int32_t dpi_ = kDesignDpi;
     SkinMetrics skin_;
     CaptionLayout layout_;
     bool pressed_[kButtonCount] = {};

@@ -1,6 +1,8 @@
 // The main window's skin: its caption, border, caption buttons and menu bar are painted by the
-// caption painter from the two skin pictures instead of by the system.
+// caption painter from the two skin pictures instead of by the system, in the pictures drawn for
+// the screen's resolution.
 #include "Form1.h"
+#include "frame/SkinPicture.h"
 #include "res/resource.h"
 
 namespace quenlor {
@@ -10,6 +12,27 @@ namespace {
 constexpr uint32_t kWhite = 0xFFFFFF;
 constexpr uint32_t kBlack = 0;
 constexpr uint32_t kWindowBackground = 0x80000000u | COLOR_BTNFACE;
+
+// The skin as designed for 96 DPI: caption picture 48 high, border tiles 10, and the six numbers.
+constexpr SkinMetrics kDesignSkin = {48, 10, 19, 20, 90, 140, 240, 400, kDesignDpi};
+
+struct SkinArt {
+    int32_t dpi;
+    int caption, border;
+};
+constexpr SkinArt kDrawnSkins[] = {
+    {96, IDB_PICCAPTION, IDB_PICBORDER},
+    {120, IDB_PICCAPTION_120, IDB_PICBORDER_120},
+    {144, IDB_PICCAPTION_144, IDB_PICBORDER_144},
+    {192, IDB_PICCAPTION_192, IDB_PICBORDER_192},
+};
+
+// A skin picture, enlarged `factor` times pixel for pixel when above 1.
+GdiHandle<HBITMAP> LoadSkinPicture(HINSTANCE instance, int id, int32_t factor) {
+    GdiHandle<HBITMAP> picture(static_cast<HBITMAP>(
+        LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    return factor > 1 ? EnlargePicture(picture.get(), factor) : std::move(picture);
+}
 
 }  // namespace
 
@@ -24,13 +47,18 @@ void Form1::ApplySkin(cNeoCaption& painter) {
         font->Name(L"宋体");
         font->Size(9);
     }
-    if (!picCaption_)
-        picCaption_.Reset(static_cast<HBITMAP>(LoadImageW(
-            instance_, MAKEINTRESOURCEW(IDB_PICCAPTION), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    if (!picBorder_)
-        picBorder_.Reset(static_cast<HBITMAP>(LoadImageW(instance_, MAKEINTRESOURCEW(IDB_PICBORDER),
-                                                         IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    painter.Attach(hwnd_, picCaption_.get(), picBorder_.get(), 19, 20, 90, 140, 240, 400);
+    std::vector<int32_t> drawn;
+    for (const SkinArt& art : kDrawnSkins) drawn.push_back(art.dpi);
+    const SkinChoice choice = ChooseSkin(twips_.dpi(), drawn);
+    const SkinArt* art = &kDrawnSkins[0];
+    for (const SkinArt& candidate : kDrawnSkins)
+        if (candidate.dpi == choice.drawnDpi) art = &candidate;
+    if (!picCaption_) picCaption_ = LoadSkinPicture(instance_, art->caption, choice.factor);
+    if (!picBorder_) picBorder_ = LoadSkinPicture(instance_, art->border, choice.factor);
+    const SkinMetrics s = ScaleSkin(kDesignSkin, choice.dpi());
+    painter.Dpi(choice.dpi());
+    painter.Attach(hwnd_, picCaption_.get(), picBorder_.get(), s.buttonWidth, s.buttonHeight,
+                   s.activeLeftEnd, s.activeRightStart, s.activeRightEnd, s.inactiveOffset);
 }
 
 }  // namespace quenlor

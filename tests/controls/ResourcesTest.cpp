@@ -125,7 +125,13 @@ TEST(Resources, SkinPicturesHaveTheirSizesAndDepths) {
         const char* name;
         int id, width, height, bits;
     } cases[] = {{"PicCaption", IDB_PICCAPTION, 640, 48, 24},
-                 {"PicBorder", IDB_PICBORDER, 70, 10, 8}};
+                 {"PicBorder", IDB_PICBORDER, 70, 10, 8},
+                 {"PicCaption at 125 %", IDB_PICCAPTION_120, 800, 60, 24},
+                 {"PicBorder at 125 %", IDB_PICBORDER_120, 91, 13, 8},
+                 {"PicCaption at 150 %", IDB_PICCAPTION_144, 960, 72, 24},
+                 {"PicBorder at 150 %", IDB_PICBORDER_144, 105, 15, 8},
+                 {"PicCaption at 200 %", IDB_PICCAPTION_192, 1280, 96, 24},
+                 {"PicBorder at 200 %", IDB_PICBORDER_192, 140, 20, 8}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         HBITMAP picture =
@@ -138,6 +144,36 @@ TEST(Resources, SkinPicturesHaveTheirSizesAndDepths) {
         EXPECT_EQ(info.dsBm.bmHeight, c.height);
         EXPECT_EQ(info.dsBmih.biBitCount, c.bits);
         DeleteObject(picture);
+    }
+}
+
+// The colours of a picture, read through a 32-bit DIB.
+std::set<COLORREF> PictureColours(int id) {
+    HBITMAP picture = static_cast<HBITMAP>(LoadImageW(
+        GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    BITMAP info{};
+    GetObjectW(picture, sizeof info, &info);
+    BITMAPINFO format{};
+    format.bmiHeader.biSize = sizeof format.bmiHeader;
+    format.bmiHeader.biWidth = info.bmWidth;
+    format.bmiHeader.biHeight = -info.bmHeight;
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    std::vector<COLORREF> pixels(static_cast<size_t>(info.bmWidth) * info.bmHeight);
+    HDC screen = GetDC(nullptr);
+    GetDIBits(screen, picture, 0, info.bmHeight, pixels.data(), &format, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    DeleteObject(picture);
+    return std::set<COLORREF>(pixels.begin(), pixels.end());
+}
+
+TEST(Resources, LargerBordersAreWidenedByWholePixelsNotBlurred) {
+    const std::set<COLORREF> design = PictureColours(IDB_PICBORDER);
+    ASSERT_GE(design.size(), 5u);
+    for (int id : {IDB_PICBORDER_120, IDB_PICBORDER_144, IDB_PICBORDER_192}) {
+        SCOPED_TRACE(id);
+        // No colour in between two stripes: every pixel is one of the design's.
+        EXPECT_EQ(PictureColours(id), design);
     }
 }
 

@@ -3,6 +3,7 @@
 quenlor_add_gtest(frame_test
     SOURCES
         ${CMAKE_CURRENT_LIST_DIR}/CaptionLayoutTest.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/ScaledLayoutTest.cpp
         ${CMAKE_CURRENT_LIST_DIR}/SkinnedWindowTest.cpp
     LIBS quenlor_frame
 )

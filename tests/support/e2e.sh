@@ -5,6 +5,7 @@
 #   desktop  a Wine virtual desktop (800 x 600)
 #   plain    Wine straight on the X display, no window manager (what tools/run.sh gives)
 #   wm       Wine on the X display under a window manager (openbox)
+# e2e_use_dpi DPI, before e2e_start, runs the program at another screen resolution.
 # After e2e_start: OX, OY (X position of Wine's screen origin), WORK (a fresh folder, removed at the
 # end), APP_PID. The caller sets a trap of its own only through e2e_on_exit.
 source "$(dirname "${BASH_SOURCE[0]}")/../../tools/wine-env.sh"
@@ -17,6 +18,9 @@ PROBE_DIR="$WORK/probe"
 E2E_SETTING=""
 E2E_DESKTOP=""
 E2E_EXTRA_EXIT=""
+E2E_FRAME_SIZE="437x416"   # the main window with its skinned frame, at 96 DPI
+E2E_DESKTOP_SIZE="800x600"
+E2E_DPI=96
 mkdir -p "$PROBE_DIR"
 
 fail() { echo "$(basename "$0"): FAIL: $*" >&2; exit 1; }
@@ -111,7 +115,7 @@ trap e2e_cleanup EXIT
 # Runs a Windows program in the chosen setting, in the background; prints nothing, sets $!.
 e2e_launch() {  # exe args...
     if [ "$E2E_SETTING" = desktop ]; then
-        "$QUENLOR_WINE" explorer "/desktop=$E2E_DESKTOP,800x600" "$@" >/dev/null 2>&1 &
+        "$QUENLOR_WINE" explorer "/desktop=$E2E_DESKTOP,$E2E_DESKTOP_SIZE" "$@" >/dev/null 2>&1 &
     else
         "$QUENLOR_WINE" "$@" >/dev/null 2>&1 &
     fi
@@ -139,12 +143,12 @@ e2e_start() {  # setting quenlor-exe probe-exe [args...]
     sleep 1
     e2e_launch "$probe_exe" serve "$(winpath "$PROBE_DIR")"
     PROBE_PID=$!
-    # The window is there once it has its controls and its skinned 437 x 416 frame.
+    # The window is there once it has its controls and its skinned frame.
     local fl ft fr fb
     for _ in $(seq 1 40); do
         WINDOW="$(wait_probe '^control1015 ' window)" || fail "the main window did not appear"
         read -r fl ft fr fb <<<"$(grep '^frame' <<<"$WINDOW" | cut -d' ' -f2-)"
-        [ "$((fr - fl))x$((fb - ft))" = "437x416" ] && break
+        [ "$((fr - fl))x$((fb - ft))" = "$E2E_FRAME_SIZE" ] && break
         sleep 0.25
     done
     if [ "$E2E_SETTING" = desktop ]; then
@@ -158,6 +162,37 @@ e2e_start() {  # setting quenlor-exe probe-exe [args...]
         OY="$Y"
         E2E_DESKTOP_ID="$id"
     fi
+}
+
+# N pixels of the 96-DPI design at the resolution the program runs at, at most MAX.
+dpx() {  # n [max]
+    local n=$((($1 * E2E_DPI + 48) / 96))
+    echo $((${2:-n} < n ? ${2:-n} : n))
+}
+
+# Runs the program at DPI dots per inch: in a copy of the test prefix (made once, kept beside it)
+# whose HKCU\Control Panel\Desktop LogPixels is DPI. Sets the main window's expected size (client
+# 6255 x 5370 twips; caption 48 and border 10 pixels at 96 DPI, scaled) and a desktop to hold it.
+e2e_use_dpi() {  # dpi
+    local dpi="$1" prefix="$WINEPREFIX-dpi$1"
+    if [ ! -f "$prefix/.quenlor-dpi" ]; then
+        rm -rf "$prefix.new"
+        # The folders share their files with the test prefix (links); the registry and the
+        # prefix's other top-level files, which Wine rewrites, are copies of their own.
+        cp -al "$WINEPREFIX" "$prefix.new"
+        find "$WINEPREFIX" -maxdepth 1 -type f -exec cp --remove-destination -t "$prefix.new" {} +
+        WINEPREFIX="$prefix.new" "$QUENLOR_WINE" reg add 'HKCU\Control Panel\Desktop' \
+            /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+        WINEPREFIX="$prefix.new" "$QUENLOR_WINESERVER" -w
+        touch "$prefix.new/.quenlor-dpi"
+        rm -rf "$prefix"
+        mv "$prefix.new" "$prefix"
+    fi
+    export WINEPREFIX="$prefix"
+    E2E_DPI="$dpi"
+    local width=$(((6255 * dpi + 720) / 1440)) height=$(((5370 * dpi + 720) / 1440))
+    E2E_FRAME_SIZE="$((width + 2 * $(dpx 10)))x$((height + $(dpx 48) + $(dpx 10)))"
+    E2E_DESKTOP_SIZE="$(dpx 800 1240)x$(dpx 600 1000)"
 }
 
 # Gives the keyboard to the program's X window (the desktop's, in a virtual desktop).
