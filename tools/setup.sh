@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
 # Installs everything the build, the tests and the release packages need on a bare Debian 12
-# machine. Idempotent: packages
-# already present are not fetched again.
+# machine. Idempotent: packages already present are not fetched again.
 set -euo pipefail
 
 packages=(
