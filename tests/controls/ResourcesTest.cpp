@@ -17,6 +17,9 @@
 
 namespace {
 
+// The project's version, as CMake configured it.
+constexpr const wchar_t* kVersion = L"" QUENLOR_VERSION;
+
 std::vector<BYTE> OwnVersionInfo() {
     wchar_t path[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, path, MAX_PATH);
@@ -39,9 +42,8 @@ TEST(Resources, VersionStringsInTheChineseUnicodeTable) {
     std::vector<BYTE> info = OwnVersionInfo();
     ASSERT_FALSE(info.empty()) << "no version resource";
     const std::pair<const wchar_t*, const wchar_t*> expected[] = {
-        // The project's version, as CMake configured it.
-        {L"FileVersion", L"" QUENLOR_VERSION},
-        {L"ProductVersion", L"" QUENLOR_VERSION},
+        {L"FileVersion", kVersion},
+        {L"ProductVersion", kVersion},
         {L"ProductName", L"Quenlor"},
         {L"InternalName", L"Quenlor"},
         {L"OriginalFilename", L"Quenlor.exe"},
