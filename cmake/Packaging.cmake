@@ -69,8 +69,9 @@ else()
     set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Quenlor developers <dev@quenlor.example.org>")
     set(CPACK_DEBIAN_PACKAGE_SECTION utils)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-    set(CPACK_PACKAGE_DESCRIPTION "Finds Flash projectors (a stand-alone player with its movie \
-appended) in a folder tree and copies each one's movie out into a .swf file, byte for byte.")
+    set(CPACK_PACKAGE_DESCRIPTION "Finds Flash projectors (a stand-alone player with its movie\n\
+appended) in a folder tree and copies each one's movie out into a .swf\n\
+file, byte for byte: the command line of the Windows program Quenlor.")
 endif()
 
 include(CPack)

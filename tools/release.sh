@@ -10,7 +10,13 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 bash tools/setup.sh
 
-SOURCE_DATE_EPOCH="$(git -C "$root" log -1 --format=%ct)"
+# The time of the last commit, unless the caller states one.
+if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
+    SOURCE_DATE_EPOCH="$(git -C "$root" log -1 --format=%ct 2>/dev/null)" || {
+        echo "release: not a git checkout: set SOURCE_DATE_EPOCH to the sources' time" >&2
+        exit 1
+    }
+fi
 export SOURCE_DATE_EPOCH
 # Zip entries carry local time, and file names are UTF-8: the same on every machine.
 export TZ=UTC LC_ALL=C.UTF-8
