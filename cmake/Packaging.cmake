@@ -18,7 +18,6 @@ set(CPACK_PACKAGE_HOMEPAGE_URL "https://quenlor.example.org/")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "recovers Flash movies from Flash projectors")
 set(CPACK_RESOURCE_FILE_LICENSE "${PROJECT_SOURCE_DIR}/LICENSE")
 set(CPACK_PACKAGE_DIRECTORY "${PROJECT_BINARY_DIR}/packages")
-set(CPACK_THREADS 1)
 
 if(WIN32)
     # Texts for Notepad: CRLF line ends (the guide's template starts with a UTF-8 byte order mark).

@@ -31,7 +31,7 @@ package() {
     shift
     echo "=== release: $(basename "$dir")"
     cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUENLOR_TESTS=OFF \
-        -DQUENLOR_RELEASE=ON "$@" >/dev/null
+        -DQUENLOR_RELEASE=ON -DCMAKE_C_COMPILER_LAUNCHER= -DCMAKE_CXX_COMPILER_LAUNCHER= "$@" >/dev/null
     cmake --build "$dir" -j "$jobs" --target quenlor-release
     rm -rf "$dir/packages"
     (cd "$dir" && cpack >/dev/null)

@@ -6,8 +6,8 @@ if(NOT CMAKE_RC_COMPILER_LOADED)
 endif()
 set(QUENLOR_RESOURCE_DIR "${CMAKE_CURRENT_LIST_DIR}")
 set(QUENLOR_RESOURCE_FILES "${QUENLOR_RESOURCE_DIR}/Quenlor.rc")
-configure_file("${QUENLOR_RESOURCE_DIR}/Quenlor.manifest.in" "${QUENLOR_GENERATED_DIR}/Quenlor.manifest"
-    @ONLY)
+configure_file("${QUENLOR_RESOURCE_DIR}/Quenlor.manifest.in"
+    "${QUENLOR_GENERATED_DIR}/Quenlor.manifest" @ONLY)
 set_source_files_properties("${QUENLOR_RESOURCE_DIR}/Quenlor.rc" PROPERTIES
     INCLUDE_DIRECTORIES "${QUENLOR_RESOURCE_DIR};${QUENLOR_GENERATED_DIR}"
     OBJECT_DEPENDS "${QUENLOR_RESOURCE_DIR}/resource.h;${QUENLOR_RESOURCE_DIR}/Quenlor.ico;${QUENLOR_RESOURCE_DIR}/Banner.bmp;${QUENLOR_RESOURCE_DIR}/PicCaption.bmp;${QUENLOR_RESOURCE_DIR}/PicBorder.bmp;${QUENLOR_RESOURCE_DIR}/Link.cur;${QUENLOR_GENERATED_DIR}/Quenlor.manifest;${QUENLOR_GENERATED_DIR}/quenlor/Version.h"
