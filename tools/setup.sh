@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Installs everything the build and the tests need on a bare Debian 12 machine. Idempotent: packages
-# already present are not fetched again.
+# Installs everything the build, the tests and the release packages need on a bare Debian 12
+# machine. Idempotent: packages already present are not fetched again.
 set -euo pipefail
 
 packages=(
     cmake ninja-build g++ clang libclang-rt-14-dev googletest bc time python3
     g++-mingw-w64-x86-64-posix
     wine wine64 xvfb x11-utils xdotool imagemagick fonts-wqy-microhei fonts-wine
+    git dpkg-dev file strip-nondeterminism unzip
 )
 
 missing=()

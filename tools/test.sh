@@ -3,7 +3,9 @@
 #   1. native build: core, command-line front end, core and CLI tests (CTest)
 #   2. the same under AddressSanitizer and UndefinedBehaviorSanitizer
 #   3. Windows build (MinGW-w64): Quenlor.exe and every test, run under Wine with an Xvfb display
-#   4. the scan fuzzer for a bounded time (QUENLOR_FUZZ_SECONDS, default 60)
+#   4. the release packages (tools/release.sh) built in two clean clones of HEAD and checked: the
+#      zip's programs under Wine, the .deb installed, and the two builds byte for byte the same
+#   5. the scan fuzzer for a bounded time (QUENLOR_FUZZ_SECONDS, default 60)
 set -uo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -61,6 +63,29 @@ if build windows build-win -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.
     # Window tests move the pointer and take the focus: one at a time.
     run_ctest windows build-win -j 1
     "$root/tools/wine-env-stop.sh" >/dev/null 2>&1 || true
+fi
+
+echo "=== release packages"
+native_cli="$root/build/src/cli/quenlor-cli" probe_exe="$root/build-win/tests/ui/quenlor_probe.exe"
+if [ -x "$native_cli" ] && [ -f "$probe_exe" ]; then
+    log="$(mktemp)"
+    QUENLOR_JOBS="$jobs" bash tests/release/packages.sh "$native_cli" "$root/build/demo" "$probe_exe" \
+        2>&1 | tee "$log"
+    "$root/tools/wine-env-stop.sh" >/dev/null 2>&1 || true
+    line="$(grep -E '^release checks: [0-9]+ passed, [0-9]+ failed$' "$log" | tail -n 1)"
+    rm -f "$log"
+    if [ -n "$line" ]; then
+        read -r _ _ good _ bad _ <<<"$line"
+        passed=$((passed + good))
+        failed=$((failed + bad))
+        summary+=("release: $line")
+    else
+        failed=$((failed + 1))
+        summary+=("release: no check ran")
+    fi
+else
+    failed=$((failed + 1))
+    summary+=("release: not checked (needs the native and the Windows build)")
 fi
 
 echo "=== fuzz: signature scan"

@@ -1,6 +1,7 @@
 // quenlor-cli: the folder search and the convert batch of the window, for scripts.
 //   quenlor-cli scan [--any-version] DIR
 //   quenlor-cli convert [-o DIR] [--delete-source] [--any-version] FILE...
+//   quenlor-cli --version
 // Exit status: 0 all done; 1 a file failed or a source could not be deleted; 2 a usage error or a
 // folder to scan that cannot be read.
 #include <string>
@@ -11,6 +12,7 @@
 #include "quenlor/FileSystem.h"
 #include "quenlor/Search.h"
 #include "quenlor/Text.h"
+#include "quenlor/Version.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -30,6 +32,7 @@ int Usage() {
     WriteErr(
         L"usage: quenlor-cli scan [--any-version] DIR\n"
         L"       quenlor-cli convert [-o DIR] [--delete-source] [--any-version] FILE...\n"
+        L"       quenlor-cli --version\n"
         L"\n"
         L"scan     lists the projectors found in DIR and below, one path a line\n"
         L"convert  writes each FILE's movie as a .swf file beside it, or into DIR with -o;\n"
@@ -134,6 +137,10 @@ int Run(const std::vector<std::wstring>& args) {
     const std::vector<std::wstring> rest(args.begin() + 1, args.end());
     if (args[0] == L"scan") return Scan(rest);
     if (args[0] == L"convert") return Convert(rest);
+    if (args[0] == L"--version" && rest.empty()) {
+        WriteOut(L"quenlor-cli " QUENLOR_VERSION L"\n");
+        return kSuccess;
+    }
     return Usage();
 }
 

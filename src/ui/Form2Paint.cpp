@@ -4,6 +4,7 @@
 
 #include "Form2.h"
 #include "HomePage.h"
+#include "quenlor/Version.h"
 
 namespace quenlor {
 namespace {
@@ -14,6 +15,7 @@ constexpr const wchar_t* kNotice =
     L"并分享给他人使用，无需支付任何费用。\n"
     L"复制与传播时请保持软件完整。";
 constexpr const wchar_t* kLinkLabel = L"首页链接:";
+constexpr const wchar_t* kVersion = L"版本 " QUENLOR_VERSION;
 
 void Line(HDC dc, int colour, POINT from, POINT to) {
     GdiHandle<HPEN> pen(CreatePen(PS_SOLID, 1, GetSysColor(colour)));
@@ -57,6 +59,9 @@ void Form2::Paint(HDC dc) {
         Text(dc, kNotice, t.Rect(240, 840, 3975, 735), text, DT_LEFT | DT_TOP | DT_NOCLIP);
         Text(dc, kLinkLabel, t.Rect(1680, 1680, 810, 180), text,
              DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOCLIP);
+        // The version, small and grey, at the title's foot by the frame's right edge.
+        Text(dc, kVersion, t.Rect(3000, 495, 1200, 180), GetSysColor(COLOR_GRAYTEXT),
+             DT_RIGHT | DT_TOP | DT_SINGLELINE | DT_NOCLIP);
     }
     {
         SelectScope font(dc, linkFont_.get());

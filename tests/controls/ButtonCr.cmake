@@ -10,6 +10,6 @@ quenlor_add_gtest(buttoncr_test
 include(${PROJECT_SOURCE_DIR}/src/ui/res/Resources.cmake)
 quenlor_add_gtest(resources_test
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/ResourcesTest.cpp ${QUENLOR_RESOURCE_FILES}
-    LIBS version
+    LIBS version quenlor_version
 )
 target_include_directories(resources_test PRIVATE ${QUENLOR_RESOURCE_DIR})

@@ -12,9 +12,13 @@
 #include <utility>
 #include <vector>
 
+#include "quenlor/Version.h"
 #include "resource.h"
 
 namespace {
+
+// The project's version, as CMake configured it.
+constexpr const wchar_t* kVersion = L"" QUENLOR_VERSION;
 
 std::vector<BYTE> OwnVersionInfo() {
     wchar_t path[MAX_PATH] = {};
@@ -38,8 +42,8 @@ TEST(Resources, VersionStringsInTheChineseUnicodeTable) {
     std::vector<BYTE> info = OwnVersionInfo();
     ASSERT_FALSE(info.empty()) << "no version resource";
     const std::pair<const wchar_t*, const wchar_t*> expected[] = {
-        {L"FileVersion", L"1.00"},
-        {L"ProductVersion", L"1.00"},
+        {L"FileVersion", kVersion},
+        {L"ProductVersion", kVersion},
         {L"ProductName", L"Quenlor"},
         {L"InternalName", L"Quenlor"},
         {L"OriginalFilename", L"Quenlor.exe"},
@@ -57,6 +61,12 @@ TEST(Resources, VersionStringsInTheChineseUnicodeTable) {
     ASSERT_GE(length, sizeof(LangCodePage));
     EXPECT_EQ(translation->language, 0x0804);
     EXPECT_EQ(translation->codePage, 1200);
+
+    // The numbers Explorer shows and installers compare agree with the strings.
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    ASSERT_TRUE(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(QUENLOR_VERSION_MINOR, QUENLOR_VERSION_MAJOR));
+    EXPECT_EQ(fixed->dwProductVersionLS, MAKELONG(0, QUENLOR_VERSION_PATCH));
 }
 
 #pragma pack(push, 2)
