@@ -235,9 +235,9 @@ class Win32FileSystem : public FileSystem {
             if (full[i] == L'\\' && i > 1 && key.back() == L'\\') continue;
             key += full[i];
         }
-        const int length = ::LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, key.c_str(),
-                                           static_cast<int>(key.size()), nullptr, 0, nullptr,
-                                           nullptr, 0);
+        const int length =
+            ::LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, key.c_str(),
+                            static_cast<int>(key.size()), nullptr, 0, nullptr, nullptr, 0);
         if (length <= 0) return key;
         std::wstring upper(static_cast<size_t>(length), L'\0');
         ::LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, key.c_str(),

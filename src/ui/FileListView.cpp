@@ -116,8 +116,8 @@ std::wstring FileListView::TipText(int row, int column) const {
     const bool right = kColumns[column].format == LVCFMT_RIGHT;
     const int left = right ? cell.right - width - kPadding : cell.left;
     const int end = right ? cell.right : cell.left + width + kPadding;
-    const bool whole = left >= cell.left && end <= cell.right && left >= shown.left &&
-                       end <= shown.right;
+    const bool whole =
+        left >= cell.left && end <= cell.right && left >= shown.left && end <= shown.right;
     return whole ? std::wstring() : text;
 }
 

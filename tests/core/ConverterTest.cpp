@@ -426,7 +426,9 @@ TEST_F(ConverterTest, NoMovieOfTheBatchIsReplacedWhenIdentitiesCannotBeRead) {
 #else
     const bool case_blind = false;
 #endif
-    auto swf = [](const std::wstring& p) { return p.size() > 4 && p.substr(p.size() - 4) == L".swf"; };
+    auto swf = [](const std::wstring& p) {
+        return p.size() > 4 && p.substr(p.size() - 4) == L".swf";
+    };
     struct Case {
         const char* name;
         std::function<bool(const std::wstring&)> fails;
@@ -434,12 +436,16 @@ TEST_F(ConverterTest, NoMovieOfTheBatchIsReplacedWhenIdentitiesCannotBeRead) {
         std::vector<std::wstring> expected;  // the output of each row, in out/
     };
     const Case cases[] = {
-        {"no identity at all", [](const std::wstring&) { return true; },
+        {"no identity at all",
+         [](const std::wstring&) { return true; },
          {L"a/intro.exe", L"b/intro.exe", L"c/intro.exe"},
          {L"intro.swf", L"intro (2).swf", L"intro (3).swf"}},
-        {"none for the movies", swf, {L"a/intro.exe", L"b/intro.exe"},
+        {"none for the movies",
+         swf,
+         {L"a/intro.exe", L"b/intro.exe"},
          {L"intro.swf", L"intro (2).swf"}},
-        {"letter case, no identity", [](const std::wstring&) { return true; },
+        {"letter case, no identity",
+         [](const std::wstring&) { return true; },
          {L"a/Intro.exe", L"b/INTRO.exe"},
          {L"Intro.swf", case_blind ? L"INTRO (2).swf" : L"INTRO.swf"}},
     };
@@ -489,23 +495,40 @@ TEST_F(ConverterTest, TheOptionsAreTakenOnceWhenTheBatchStarts) {
         const char* name;
         Start start;
         std::function<void(FakePanel&, const TempDir&)> change;  // while row 1 is converted
-        const wchar_t* output;                                  // of row 2, relative
+        const wchar_t* output;                                   // of row 2, relative
         bool sourceKept;                                         // row 2's source
     };
     const Case cases[] = {
-        {"auto save unticked", {true, false},
-         [](FakePanel& p, const TempDir&) { p.autoSave = false; }, L"in/r2.swf", true},
-        {"auto save ticked", {false, false},
-         [](FakePanel& p, const TempDir&) { p.autoSave = true; }, L"out/r2.swf", true},
-        {"save directory changed", {false, false},
-         [](FakePanel& p, const TempDir& d) { p.saveDir = d.Path(L"other"); }, L"out/r2.swf",
+        {"auto save unticked",
+         {true, false},
+         [](FakePanel& p, const TempDir&) { p.autoSave = false; },
+         L"in/r2.swf",
          true},
-        {"save directory emptied", {false, false},
-         [](FakePanel& p, const TempDir&) { p.saveDir.clear(); }, L"out/r2.swf", true},
-        {"delete unticked", {true, true},
-         [](FakePanel& p, const TempDir&) { p.deleteSource = false; }, L"in/r2.swf", false},
-        {"delete ticked", {true, false},
-         [](FakePanel& p, const TempDir&) { p.deleteSource = true; }, L"in/r2.swf", true},
+        {"auto save ticked",
+         {false, false},
+         [](FakePanel& p, const TempDir&) { p.autoSave = true; },
+         L"out/r2.swf",
+         true},
+        {"save directory changed",
+         {false, false},
+         [](FakePanel& p, const TempDir& d) { p.saveDir = d.Path(L"other"); },
+         L"out/r2.swf",
+         true},
+        {"save directory emptied",
+         {false, false},
+         [](FakePanel& p, const TempDir&) { p.saveDir.clear(); },
+         L"out/r2.swf",
+         true},
+        {"delete unticked",
+         {true, true},
+         [](FakePanel& p, const TempDir&) { p.deleteSource = false; },
+         L"in/r2.swf",
+         false},
+        {"delete ticked",
+         {true, false},
+         [](FakePanel& p, const TempDir&) { p.deleteSource = true; },
+         L"in/r2.swf",
+         true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -544,9 +567,9 @@ TEST_F(ConverterTest, TheOptionsAreTakenOnceWhenTheBatchStarts) {
 TEST_F(ConverterTest, RowsWhoseSourcesWereDeletedKeepTheirResults) {
     struct Case {
         const char* name;
-        bool removable;   // the first batch could delete its sources
-        bool tickAgain;   // the person ticks the earlier rows again
-        int converted;    // by the second batch
+        bool removable;  // the first batch could delete its sources
+        bool tickAgain;  // the person ticks the earlier rows again
+        int converted;   // by the second batch
     };
     const Case cases[] = {
         {"left unticked", true, false, 1},
@@ -582,8 +605,8 @@ TEST_F(ConverterTest, RowsWhoseSourcesWereDeletedKeepTheirResults) {
             EXPECT_EQ(list.Cell(row, Column::Result), L"成功") << row;
         }
         EXPECT_EQ(list.Cell(3, Column::Result), L"成功");
-        EXPECT_EQ(status.Last(), L" 共有3个文件  成功转换" + std::to_wstring(c.converted) +
-                                     L"个文件");
+        EXPECT_EQ(status.Last(),
+                  L" 共有3个文件  成功转换" + std::to_wstring(c.converted) + L"个文件");
     }
 }
 

@@ -116,8 +116,8 @@ TEST_F(Form1CommandsTest, TheListsButtonsFollowTheTicksAfterEveryChange) {
              for (int row = 1; row <= 3; ++row) ClickRowCheckBox(list().hWnd(), row);
          },
          L"全选", true, false, false},
-        {"one row unticked with Space", [&] { PressSpaceOnRow(list().hWnd(), 2); }, L"全不选",
-         true, true, true},
+        {"one row unticked with Space", [&] { PressSpaceOnRow(list().hWnd(), 2); }, L"全不选", true,
+         true, true},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);

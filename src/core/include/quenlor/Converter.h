@@ -68,7 +68,7 @@ class Converter {
     IConvertPanel& panel_;
     PumpPacer pacer_;
     bool running_ = false;
-    std::set<FileIdentity> written_;       // the movies this batch has written
+    std::set<FileIdentity> written_;        // the movies this batch has written
     std::set<std::wstring> written_names_;  // ... and their names, as the file system keys them
     std::minstd_rand temporary_names_;
 };
