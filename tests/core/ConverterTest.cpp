@@ -488,47 +488,23 @@ TEST_F(ConverterTest, NoMovieOfTheBatchIsReplacedWhenIdentitiesCannotBeRead) {
 // 自动保存, the save directory and 删除原文件 changed while a batch runs: the rest of the batch
 // goes on as it started; the change is for the next batch.
 TEST_F(ConverterTest, TheOptionsAreTakenOnceWhenTheBatchStarts) {
-    struct Start {
+    struct Options {
         bool autoSave, deleteSource;
+        const wchar_t* saveDir;  // relative; "" for an empty box
     };
     struct Case {
         const char* name;
-        Start start;
-        std::function<void(FakePanel&, const TempDir&)> change;  // while row 1 is converted
-        const wchar_t* output;                                   // of row 2, relative
-        bool sourceKept;                                         // row 2's source
+        Options start, changed;  // changed while row 1 is converted
+        const wchar_t* output;   // of row 2, relative
+        bool sourceKept;         // row 2's source
     };
     const Case cases[] = {
-        {"auto save unticked",
-         {true, false},
-         [](FakePanel& p, const TempDir&) { p.autoSave = false; },
-         L"in/r2.swf",
-         true},
-        {"auto save ticked",
-         {false, false},
-         [](FakePanel& p, const TempDir&) { p.autoSave = true; },
-         L"out/r2.swf",
-         true},
-        {"save directory changed",
-         {false, false},
-         [](FakePanel& p, const TempDir& d) { p.saveDir = d.Path(L"other"); },
-         L"out/r2.swf",
-         true},
-        {"save directory emptied",
-         {false, false},
-         [](FakePanel& p, const TempDir&) { p.saveDir.clear(); },
-         L"out/r2.swf",
-         true},
-        {"delete unticked",
-         {true, true},
-         [](FakePanel& p, const TempDir&) { p.deleteSource = false; },
-         L"in/r2.swf",
-         false},
-        {"delete ticked",
-         {true, false},
-         [](FakePanel& p, const TempDir&) { p.deleteSource = true; },
-         L"in/r2.swf",
-         true},
+        {"auto save unticked", {true, false, L"out"}, {false, false, L"out"}, L"in/r2.swf", true},
+        {"auto save ticked", {false, false, L"out"}, {true, false, L"out"}, L"out/r2.swf", true},
+        {"other folder", {false, false, L"out"}, {false, false, L"other"}, L"out/r2.swf", true},
+        {"directory emptied", {false, false, L"out"}, {false, false, L""}, L"out/r2.swf", true},
+        {"delete unticked", {true, true, L"out"}, {true, false, L"out"}, L"in/r2.swf", false},
+        {"delete ticked", {true, false, L"out"}, {true, true, L"out"}, L"in/r2.swf", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -538,9 +514,12 @@ TEST_F(ConverterTest, TheOptionsAreTakenOnceWhenTheBatchStarts) {
         FakeStatus status;
         FakePanel panel;
         Converter converter(fs_, list, status, pump, panel);
-        panel.autoSave = c.start.autoSave;
-        panel.deleteSource = c.start.deleteSource;
-        panel.saveDir = dir.Path(L"out");
+        const auto set = [&](const Options& o) {
+            panel.autoSave = o.autoSave;
+            panel.deleteSource = o.deleteSource;
+            panel.saveDir = *o.saveDir ? dir.Path(o.saveDir) : std::wstring();
+        };
+        set(c.start);
         dir.MakeDir(L"out");
         dir.MakeDir(L"other");
         for (const wchar_t* name : {L"in/r1.exe", L"in/r2.exe"}) {
@@ -550,7 +529,7 @@ TEST_F(ConverterTest, TheOptionsAreTakenOnceWhenTheBatchStarts) {
         pump.onPump = [&, done = false]() mutable {
             if (!done && status.Last().rfind(L"1/2 ", 0) == 0) {
                 done = true;
-                c.change(panel, dir);
+                set(c.changed);
             }
         };
         converter.Command7_Click();

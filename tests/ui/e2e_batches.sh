@@ -56,6 +56,19 @@ menu_search_folder() {
     click_at "$((fl + 230))" "$((ft + 58))"
 }
 rest_pointer() { move_to "$((fl + 250))" "$((ft + 12))"; sleep 0.5; }
+# 添加: the file's path typed into the open dialog.
+add_file() {  # path under $WORK
+    click_control "$ADD"
+    wait_foreground_not_main >/dev/null || fail "the open dialog did not open"
+    xdotool type --delay 30 "$(winpath "$WORK/$1")"
+    xdotool key Return
+    wait_probe "$(basename "$1")" cells >/dev/null || fail "$1 is not listed"
+}
+tick_row() {  # row: a click on its check box
+    local il it ib
+    read -r _ il it _ ib <<<"$(probe item "$1" | grep '^item')"
+    click_at "$((il + 8))" "$(((it + ib) / 2))"
+}
 
 # 1. A search of the large tree from the menu; the same menu item again while it runs.
 started=$SECONDS
@@ -102,13 +115,8 @@ first="$(wait_probe "^-	.*b\.exe	成功" cells)" || { echo "$first"; fail "the f
 [ ! -e "$WORK/demo/a.exe" ] && [ ! -e "$WORK/demo/b.exe" ] || fail "the sources were not deleted"
 grep -qxF -- "-	$W\\demo\\a.exe	成功	Ver: 6	1,504	$W\\demo\\a.swf" <<<"$first" ||
     { echo "$first"; fail "row 1 after the first batch"; }
-click_control "$ADD"
-wait_foreground_not_main >/dev/null || fail "the open dialog did not open"
-xdotool type --delay 30 "$(winpath "$WORK/extra/c.exe")"
-xdotool key Return
-wait_probe 'c\.exe' cells >/dev/null || fail "the added file is not listed"
-read -r _ il it _ ib <<<"$(probe item 3 | grep '^item')"
-click_at "$((il + 8))" "$(((it + ib) / 2))"
+add_file extra/c.exe
+tick_row 3
 wait_probe "^control$CONVERT enabled" controls >/dev/null || fail "ticking the new row left 转换 disabled"
 click_control "$CONVERT"
 second="$(wait_probe "c\.exe	成功" cells)" || { echo "$second"; fail "the second batch did not finish"; }
@@ -123,17 +131,11 @@ client="$(grep '^client' <<<"$(probe window)")"
 read -r _ cx cy _ _ <<<"$client"
 status_shot() { rest_pointer; screenshot "$1" "$((cx + 4))" "$((cy + 324))" "$((cx + 402))" "$((cy + 344))"; }
 status_shot "$WORK/status-second.png"
-read -r _ il it _ ib <<<"$(probe item 1 | grep '^item')"
-click_at "$((il + 8))" "$(((it + ib) / 2))"
+tick_row 1
 click_control "$REMOVE"
 wait_probe '^rows 2$' cells >/dev/null || fail "删除 did not remove row 1"
-click_control "$ADD"
-wait_foreground_not_main >/dev/null || fail "the open dialog did not open"
-xdotool type --delay 30 "$(winpath "$WORK/extra/d.exe")"
-xdotool key Return
-wait_probe 'd\.exe' cells >/dev/null || fail "d.exe is not listed"
-read -r _ il it _ ib <<<"$(probe item 3 | grep '^item')"
-click_at "$((il + 8))" "$(((it + ib) / 2))"
+add_file extra/d.exe
+tick_row 3
 click_control "$CONVERT"
 wait_probe "d\.exe	成功" cells >/dev/null || fail "the reference batch did not finish"
 status_shot "$WORK/status-reference.png"
