@@ -45,7 +45,10 @@ void Converter::Command7_Click() {
     // arrives inside one of our own pumps and must not start a batch over the same state.
     if (running_) return;
 
-    if (!panel_.AutoSave()) {
+    // The options are taken once, here: changed while the batch runs, they apply to the next one.
+    const bool auto_save = panel_.AutoSave();
+    const bool delete_source = panel_.DeleteSource();
+    if (!auto_save) {
         const std::wstring text = panel_.SaveDirText();
         if (text.empty()) {
             panel_.ShowMessage(L" 请选择一个有效的保存目录！ ", L"提示");
@@ -67,14 +70,16 @@ void Converter::Command7_Click() {
     rows.reserve(static_cast<size_t>(count));
     for (int row = 1; row <= count; ++row) rows.push_back(list_.IdOf(row));
     written_.clear();
+    written_names_.clear();
     int32_t succeeded = 0;
     for (RowIndex = 1; RowIndex <= count; ++RowIndex) {
         CurrentRow = rows[static_cast<size_t>(RowIndex - 1)];
         const int row = list_.RowOf(CurrentRow);
         if (row != 0) {
             SourceFile = list_.RowText(row);
-            if (panel_.AutoSave()) SaveDir = GetDirectoryPart(SourceFile, separator);
-            if (list_.RowChecked(row)) {
+            if (auto_save) SaveDir = GetDirectoryPart(SourceFile, separator);
+            // A row whose source an earlier batch deleted keeps what that batch wrote into it.
+            if (list_.RowChecked(row) && !list_.SourceDeleted(row)) {
                 status_.SetStatus(Decimal(RowIndex) + L"/" + Decimal(count) + L" 当前文件：" +
                                   SourceFile);
                 // What an earlier run wrote into the row no longer describes it.
@@ -85,8 +90,12 @@ void Converter::Command7_Click() {
                 TargetFile = FreeTarget(SaveDir + GetFileTitle(SourceFile, separator) + L".swf");
                 succeeded += ExtractMovie(SourceFile, TargetFile);
                 // Only now is this source's own movie in place.
-                if (panel_.DeleteSource() && ExtractOk && !fs_.Remove(SourceFile)) {
-                    panel_.SourceKept(SourceFile);
+                if (delete_source && ExtractOk) {
+                    if (!fs_.Remove(SourceFile)) {
+                        panel_.SourceKept(SourceFile);
+                    } else if (const int now = list_.RowOf(CurrentRow)) {
+                        list_.MarkSourceDeleted(now);
+                    }
                 }
                 if (!ExtractOk) {
                     SetCell(Column::Result, kFailed);
@@ -145,6 +154,9 @@ int Converter::ExtractMovie(const std::wstring& source, const std::wstring& targ
 
     unsigned version = 0;
     if (!CopyMovie(*file, start, end, target, version)) return 0;
+    // Known by its name as well: a later row must not replace it even when no identity can be
+    // read.
+    written_names_.insert(fs_.NameKey(target));
     FileIdentity written;
     if (fs_.Identity(target, written)) written_.insert(written);
     pacer_.Step();
@@ -171,7 +183,7 @@ void Converter::SetCell(Column column, const std::wstring& text) {
 }
 
 std::wstring Converter::FreeTarget(const std::wstring& target) {
-    if (written_.empty() || !WrittenByThisBatch(target)) return target;
+    if (written_names_.empty() || !WrittenByThisBatch(target)) return target;
     const std::wstring ending = L".swf";
     const bool swf = target.size() >= ending.size() &&
                      target.compare(target.size() - ending.size(), ending.size(), ending) == 0;
@@ -183,6 +195,7 @@ std::wstring Converter::FreeTarget(const std::wstring& target) {
 }
 
 bool Converter::WrittenByThisBatch(const std::wstring& path) {
+    if (written_names_.count(fs_.NameKey(path)) != 0) return true;
     FileIdentity identity;
     return fs_.Identity(path, identity) && written_.count(identity) != 0;
 }

@@ -192,6 +192,15 @@ class PosixFileSystem : public FileSystem {
         return path.empty() ? base : base + path;
     }
 
+    std::wstring NameKey(const std::wstring& path) const override {
+        // Names compare byte for byte; only repeated separators say nothing.
+        std::wstring key;
+        for (wchar_t c : Absolute(path)) {
+            if (c != L'/' || key.empty() || key.back() != L'/') key += c;
+        }
+        return key;
+    }
+
     std::unique_ptr<DirEnumeration> Enumerate(const std::wstring& directory,
                                               const std::wstring& mask) override {
         const std::string dir = ToUtf8(directory);

@@ -226,6 +226,25 @@ class Win32FileSystem : public FileSystem {
 
     std::wstring Absolute(const std::wstring& path) const override { return FullPathName(path); }
 
+    std::wstring NameKey(const std::wstring& path) const override {
+        // Absolute, single separators (trailing dots and blanks go as the system drops them),
+        // then upper case by the invariant table, as the file systems compare names.
+        const std::wstring full = FullPathName(path);
+        std::wstring key;
+        for (size_t i = 0; i < full.size(); ++i) {
+            if (full[i] == L'\\' && i > 1 && key.back() == L'\\') continue;
+            key += full[i];
+        }
+        const int length =
+            ::LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, key.c_str(),
+                            static_cast<int>(key.size()), nullptr, 0, nullptr, nullptr, 0);
+        if (length <= 0) return key;
+        std::wstring upper(static_cast<size_t>(length), L'\0');
+        ::LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, key.c_str(),
+                        static_cast<int>(key.size()), upper.data(), length, nullptr, nullptr, 0);
+        return upper;
+    }
+
     std::unique_ptr<DirEnumeration> Enumerate(const std::wstring& directory,
                                               const std::wstring& mask) override {
         WIN32_FIND_DATAW data{};

@@ -102,15 +102,31 @@ std::wstring FileListView::TipText(int row, int column) const {
     }
     std::wstring text = CellText(row, static_cast<Column>(column));
     if (text.empty()) return text;
-    RECT cell = {};
-    cell.top = column;
-    cell.left = column == 0 ? LVIR_LABEL : LVIR_BOUNDS;
-    SendMessageW(hwnd_, LVM_GETSUBITEMRECT, row - 1, reinterpret_cast<LPARAM>(&cell));
+    const RECT cell = CellBounds(row, column);
+    // What of the cell the list shows: its column may run past the list's edges.
+    RECT client = {}, shown = {};
+    GetClientRect(hwnd_, &client);
+    if (!IntersectRect(&shown, &cell, &client)) return text;
+    if (shown.bottom - shown.top < cell.bottom - cell.top) return text;  // a row cut at the bottom
     // The list leaves a few pixels of padding on both sides of a cell's text.
     constexpr int kPadding = 12;
     const int width = static_cast<int>(
         SendMessageW(hwnd_, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(text.c_str())));
-    return width + kPadding > cell.right - cell.left ? text : std::wstring();
+    // Where the text stands in its cell, padding included.
+    const bool right = kColumns[column].format == LVCFMT_RIGHT;
+    const int left = right ? cell.right - width - kPadding : cell.left;
+    const int end = right ? cell.right : cell.left + width + kPadding;
+    const bool whole =
+        left >= cell.left && end <= cell.right && left >= shown.left && end <= shown.right;
+    return whole ? std::wstring() : text;
+}
+
+RECT FileListView::CellBounds(int row, int column) const {
+    RECT cell = {};
+    cell.top = column;
+    cell.left = column == 0 ? LVIR_LABEL : LVIR_BOUNDS;
+    SendMessageW(hwnd_, LVM_GETSUBITEMRECT, row - 1, reinterpret_cast<LPARAM>(&cell));
+    return cell;
 }
 
 std::wstring FileListView::RowText(int row) const {
@@ -140,6 +156,17 @@ void FileListView::SetReason(int row, const std::wstring& reason) {
     }
 }
 
+void FileListView::MarkSourceDeleted(int row) {
+    const RowId id = IdOf(row);
+    if (id == 0) return;
+    source_deleted_.insert(id);
+    SetChecked(row, false);
+}
+
+bool FileListView::SourceDeleted(int row) const {
+    return source_deleted_.count(IdOf(row)) != 0;
+}
+
 std::wstring FileListView::Reason(int row) const {
     const auto found = reasons_.find(IdOf(row));
     return found == reasons_.end() ? std::wstring() : found->second;
@@ -155,12 +182,14 @@ void FileListView::RemoveRow(int row) {
     if (!ValidRow(row)) return;
     ProgramChange change(*this);
     reasons_.erase(IdOf(row));
+    source_deleted_.erase(IdOf(row));
     SendMessageW(hwnd_, LVM_DELETEITEM, row - 1, 0);
 }
 
 void FileListView::Clear() {
     ProgramChange change(*this);
     reasons_.clear();
+    source_deleted_.clear();
     SendMessageW(hwnd_, LVM_DELETEALLITEMS, 0, 0);
 }
 

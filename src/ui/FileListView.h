@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <map>
+#include <set>
 #include <string>
 
 #include "Twips.h"
@@ -28,11 +29,14 @@ class FileListView : public IFileList {
     bool RowChecked(int row) const override;
     void SetCell(int row, Column column, const std::wstring& text) override;
     void SetReason(int row, const std::wstring& reason) override;
+    void MarkSourceDeleted(int row) override;
+    bool SourceDeleted(int row) const override;
     std::wstring Reason(int row) const;
 
     std::wstring CellText(int row, Column column) const;
     // What a tip over a cell (1-based row, column index) shows: why the row failed, over its
-    // result; the whole text of a cell too narrow for it; empty when the cell shows all it has.
+    // result; the whole text of a cell cut by its column or by the list's edges; empty when the
+    // cell shows all it has.
     std::wstring TipText(int row, int column) const;
     void SetChecked(int row, bool checked);
     void RemoveRow(int row);
@@ -53,9 +57,12 @@ class FileListView : public IFileList {
   private:
     class ProgramChange;
     bool ValidRow(int row) const { return row >= 1 && row <= RowCount(); }
+    // A cell's rectangle in the list's client area (the label's, for the first column).
+    RECT CellBounds(int row, int column) const;
 
     HWND hwnd_ = nullptr;
     std::map<RowId, std::wstring> reasons_;  // failed rows only
+    std::set<RowId> source_deleted_;
     int program_changes_ = 0;
     RowId last_id_ = 0;
     mutable int last_found_ = 0;  // where RowOf looks first: rows seldom move

@@ -18,12 +18,16 @@ constexpr UINT kFinishUnload = WM_APP + 1;
 }  // namespace
 
 Form1::BusyScope::BusyScope(Form1& form) : form_(form) {
-    ++form_.busy_depth_;
+    if (form_.busy_depth_++ == 0) form_.UpdateStartCommands();
 }
 
 Form1::BusyScope::~BusyScope() {
-    if (--form_.busy_depth_ == 0 && form_.unload_pending_ && form_.hwnd_)
+    if (--form_.busy_depth_ != 0 || !form_.hwnd_) return;
+    if (form_.unload_pending_) {
         PostMessageW(form_.hwnd_, kFinishUnload, 0, 0);
+        return;
+    }
+    form_.UpdateStartCommands();
 }
 
 Form1::Form1(HINSTANCE instance) : Form1(instance, Options{}) {}
@@ -297,6 +301,17 @@ void Form1::MABOUT_Click() {
     if (!hwnd_) return;
     about_ = std::make_unique<Form2>(instance_, Form2::Options{open_address_, twips_.dpi()});
     about_->Show(hwnd_);
+}
+
+bool Form1::MayStart() const {
+    // The About window, while open, keeps the main window's commands for itself.
+    return hwnd_ && !Busy() && !unload_pending_ && !About();
+}
+
+void Form1::UpdateStartCommands() {
+    const bool idle = !Busy();
+    controls_.ButtonCr1.Enabled(idle);
+    SetMenuEnabled(kMenuMOFDr, idle);
 }
 
 void Form1::SetMenuEnabled(UINT command, bool enabled) {

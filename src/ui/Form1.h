@@ -79,6 +79,13 @@ class Form1 : public IStatusLine, public IConvertPanel {
     // Folders and programs dropped on the window (Form1Drop.cpp).
     void Form_DropFiles(const std::vector<std::wstring>& names);
 
+    // One thing at a time: true when a search or a conversion may start now. Every way to start
+    // one asks first; while one runs (or a stopped one still unwinds) the others are refused.
+    bool MayStart() const;
+    // Searches `folders` one after the other into the emptied list, as "打开" searches one.
+    // "停止搜索" (or closing the window) ends the whole run.
+    void SearchFolders(const std::vector<std::wstring>& folders);
+
     // The folder returned by the last folder dialog; empty when it was cancelled.
     std::wstring ChosenFolder;
     // Where the add-file dialog opens the first time: the program's folder.
@@ -169,6 +176,12 @@ class Form1 : public IStatusLine, public IConvertPanel {
     HBRUSH OnControlColor(UINT message, HDC dc, HWND control);
     void FinishUnload();
     void SetMenuEnabled(UINT command, bool enabled);
+    // The list's buttons after any change of the list or its ticks: "全选" while there are rows,
+    // captioned "全不选" while a row is ticked; "删除" while a row is ticked; "转换" while a row
+    // that can still be converted is ticked (left alone while a search or conversion runs).
+    void UpdateListButtons();
+    // "打开" and "搜索目录": disabled while a search or conversion runs.
+    void UpdateStartCommands();
     std::wstring TextOf(HWND control) const;
 
     HINSTANCE instance_;

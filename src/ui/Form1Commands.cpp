@@ -14,6 +14,7 @@ constexpr const wchar_t* kAddFileFilter = L"Flash动画影片(*.EXE)|*.exe|";
 }  // namespace
 
 void Form1::MOFDr_Click() {
+    if (!MayStart()) return;  // no folder dialog either
     ChosenFolder = PickFolder(L"请选择一个有效的源文件夹目录");
     if (ChosenFolder.empty() || !hwnd_) return;
     SetWindowTextW(controls_.Text1, ChosenFolder.c_str());
@@ -34,18 +35,25 @@ void Form1::MDF_Click() {
 }
 
 void Form1::Command1_Click() {
-    if (!hwnd_) return;
+    SearchFolders({TextOf(controls_.Text1)});
+}
+
+void Form1::SearchFolders(const std::vector<std::wstring>& folders) {
+    if (!MayStart()) return;
     controls_.Command3.Enabled(true);
     list_.Clear();
-    // A drive root such as C:\ is taken as it is; any other folder gets its backslash.
-    const std::wstring start = NativeFileSystem().DirectoryPath(TextOf(controls_.Text1));
+    UpdateListButtons();
     {
         BusyScope busy(*this);
-        // While a search runs this stops it instead of starting another walk.
-        search_.StartSearch(start);
+        for (const std::wstring& folder : folders) {
+            SetWindowTextW(controls_.Text1, folder.c_str());
+            // A drive root such as C:\ is taken as it is; any other folder gets its backslash.
+            search_.StartSearch(NativeFileSystem().DirectoryPath(folder));
+            if (!hwnd_ || unload_pending_ || !controls_.Command3.Enabled()) break;
+        }
     }
-    if (!hwnd_) return;
-    if (list_.RowCount() >= 1) controls_.Command8.Enabled(true);
+    if (!hwnd_ || unload_pending_) return;
+    UpdateListButtons();
     controls_.Command3.Enabled(false);
 }
 
@@ -61,7 +69,6 @@ void Form1::Command4_Click() {
     request.initial_directory = InitDir;
     const std::wstring name = dialogs_.OpenFile(hwnd_, request);
     if (name.empty() || !hwnd_) return;
-    controls_.Command8.Enabled(true);
 
     // One part: the full path of the one file chosen. Several: the directory, then the names.
     std::vector<std::wstring> parts;
@@ -78,15 +85,14 @@ void Form1::Command4_Click() {
     } else {
         for (size_t i = 1; i < parts.size(); ++i) list_.AddRow(parts[0] + L"\\" + parts[i]);
     }
+    UpdateListButtons();
 }
 
 void Form1::Command8_Click() {
     const bool select_all = controls_.Command8.Caption() == L"全选";
-    controls_.Command8.Caption(select_all ? L"全不选" : L"全选");
-    controls_.Command7.Enabled(select_all);
-    controls_.ButtonCr3.Enabled(select_all);
     const int count = list_.RowCount();
     for (int row = 1; row <= count; ++row) list_.SetChecked(row, select_all);
+    UpdateListButtons();
 }
 
 void Form1::ButtonCr3_Click() {
@@ -94,14 +100,26 @@ void Form1::ButtonCr3_Click() {
     for (int row = list_.RowCount(); row >= 1; --row) {
         if (list_.RowChecked(row)) list_.RemoveRow(row);
     }
+    UpdateListButtons();
 }
 
 void Form1::ListView1_ItemCheck() {
+    UpdateListButtons();
+}
+
+void Form1::UpdateListButtons() {
     const int count = list_.RowCount();
-    bool any_checked = false;
-    for (int row = 1; row <= count && !any_checked; ++row) any_checked = list_.RowChecked(row);
-    controls_.Command7.Enabled(any_checked);
+    bool any_checked = false, any_convertible = false;
+    for (int row = 1; row <= count && !any_convertible; ++row) {
+        const bool checked = list_.RowChecked(row);
+        any_checked = any_checked || checked;
+        any_convertible = checked && !list_.SourceDeleted(row);
+    }
+    controls_.Command8.Enabled(count > 0);
+    controls_.Command8.Caption(any_checked ? L"全不选" : L"全选");
     controls_.ButtonCr3.Enabled(any_checked);
+    // While a search or conversion runs "转换" is refused; the batch and "停止" set it meanwhile.
+    if (!Busy()) controls_.Command7.Enabled(any_convertible);
 }
 
 void Form1::Check1_Click() {
@@ -119,9 +137,11 @@ void Form1::Command6_Click() {
 }
 
 void Form1::Command7_Click() {
+    if (!MayStart()) return;
     BusyScope busy(*this);
-    // The batch ignores a click that arrives while it already runs.
     converter_.Command7_Click();
+    // Rows whose sources went are unticked now; "转换" stays as the batch left it.
+    if (hwnd_) UpdateListButtons();
 }
 
 void Form1::Command2_Click() {

@@ -9,7 +9,7 @@ namespace quenlor {
 void Form1::Form_DropFiles(const std::vector<std::wstring>& names) {
     // Refused while a search or a conversion runs beneath us, and while the About window is open:
     // nothing changes.
-    if (!hwnd_ || Busy() || About()) return;
+    if (!MayStart()) return;
     const DropContents drop = SortDrop(NativeFileSystem(), names);
 
     if (!drop.folders.empty()) {
@@ -17,24 +17,12 @@ void Form1::Form_DropFiles(const std::vector<std::wstring>& names) {
         // The save directory defaults to the first folder when it is in use and still empty.
         if (IsWindowEnabled(controls_.Text2) && TextOf(controls_.Text2).empty())
             SetWindowTextW(controls_.Text2, first.c_str());
-        controls_.Command3.Enabled(true);
-        list_.Clear();
-        {
-            BusyScope busy(*this);
-            for (const std::wstring& folder : drop.folders) {
-                SetWindowTextW(controls_.Text1, folder.c_str());
-                search_.StartSearch(NativeFileSystem().DirectoryPath(folder));
-                // "停止搜索" (or closing the window) ends the whole drop's search.
-                if (!hwnd_ || unload_pending_ || !controls_.Command3.Enabled()) break;
-            }
-        }
+        SearchFolders(drop.folders);
         if (!hwnd_ || unload_pending_) return;
-        if (list_.RowCount() >= 1) controls_.Command8.Enabled(true);
-        controls_.Command3.Enabled(false);
     }
 
     for (const std::wstring& program : drop.programs) list_.AddRow(program);
-    if (!drop.programs.empty()) controls_.Command8.Enabled(true);
+    UpdateListButtons();
 
     if (drop.ignored > 0) {
         // After the usual text; a note of an earlier drop is replaced, not repeated.

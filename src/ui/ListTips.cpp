@@ -72,7 +72,8 @@ void ListTips::Track(POINT screen) {
     cell.top = column;
     cell.left = column == 0 ? LVIR_LABEL : LVIR_BOUNDS;
     SendMessageW(list_, LVM_GETSUBITEMRECT, hit.iItem, reinterpret_cast<LPARAM>(&cell));
-    POINT place = {cell.left, cell.bottom + 2};
+    // A cell scrolled past the list's left edge: the tip starts at the edge.
+    POINT place = {cell.left > 0 ? cell.left : 0, cell.bottom + 2};
     ClientToScreen(list_, &place);
     SendMessageW(tip_, TTM_TRACKPOSITION, 0, MAKELPARAM(place.x, place.y));
     SendMessageW(tip_, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));

@@ -15,6 +15,7 @@ class DelegatingFileSystem : public FileSystem {
         return real_.DirectoryPath(t);
     }
     std::wstring Absolute(const std::wstring& p) const override { return real_.Absolute(p); }
+    std::wstring NameKey(const std::wstring& p) const override { return real_.NameKey(p); }
     std::unique_ptr<DirEnumeration> Enumerate(const std::wstring& d,
                                               const std::wstring& m) override {
         return real_.Enumerate(d, m);

@@ -18,6 +18,7 @@ struct FakeRow {
     bool checked = false;
     RowId id = 0;
     std::wstring reason;
+    bool sourceDeleted = false;
 };
 
 class FakeList : public IFileList {
@@ -46,6 +47,11 @@ class FakeList : public IFileList {
     void SetReason(int row, const std::wstring& reason) override {
         rows.at(row - 1).reason = reason;
     }
+    void MarkSourceDeleted(int row) override {
+        rows.at(row - 1).sourceDeleted = true;
+        rows.at(row - 1).checked = false;
+    }
+    bool SourceDeleted(int row) const override { return rows.at(row - 1).sourceDeleted; }
     const std::wstring& Cell(int row, Column column) const {
         return rows.at(row - 1).cells[static_cast<int>(column)];
     }

@@ -185,6 +185,7 @@ class WideTree : public FileSystem {
     wchar_t Separator() const override { return L'/'; }
     std::wstring DirectoryPath(const std::wstring& t) const override { return t + L"/"; }
     std::wstring Absolute(const std::wstring& p) const override { return p; }
+    std::wstring NameKey(const std::wstring& p) const override { return p; }
     std::unique_ptr<DirEnumeration> Enumerate(const std::wstring& d,
                                               const std::wstring& mask) override {
         ++enumerations;

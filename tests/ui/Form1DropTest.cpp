@@ -1,32 +1,11 @@
 // Folders and programs dropped on the main window: a real WM_DROPFILES carrying a real drop handle
 // (a DROPFILES block with wide names in movable global memory, as the shell makes it).
-#include <shlobj.h>
-
-#include <cstring>
-
 #include "Form1Fixture.h"
 
 namespace quenlor::test {
 namespace {
 
 constexpr size_t kStub = 286700;  // a projector the search recognises
-
-// Drops `names` on the window the way the shell does; the window releases the handle.
-void Drop(HWND window, const std::vector<std::wstring>& names) {
-    std::wstring list;
-    for (const std::wstring& name : names) list += name + L'\0';
-    list += L'\0';
-    const size_t bytes = sizeof(DROPFILES) + list.size() * sizeof(wchar_t);
-    HGLOBAL memory = GlobalAlloc(GHND, bytes);
-    ASSERT_NE(memory, nullptr);
-    auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
-    header->pFiles = sizeof(DROPFILES);
-    header->pt = {40, 200};
-    header->fWide = TRUE;
-    std::memcpy(header + 1, list.data(), list.size() * sizeof(wchar_t));
-    GlobalUnlock(memory);
-    SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
-}
 
 class Form1DropTest : public Form1Test {
   protected:

@@ -2,7 +2,9 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,6 +13,24 @@
 #include "UiTestSupport.h"
 
 namespace quenlor::test {
+
+// Drops `names` on the window the way the shell does (a DROPFILES block with wide names in
+// movable global memory); the window releases the handle.
+inline void Drop(HWND window, const std::vector<std::wstring>& names) {
+    std::wstring list;
+    for (const std::wstring& name : names) list += name + L'\0';
+    list += L'\0';
+    const size_t bytes = sizeof(DROPFILES) + list.size() * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GHND, bytes);
+    ASSERT_NE(memory, nullptr);
+    auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
+    header->pFiles = sizeof(DROPFILES);
+    header->pt = {40, 200};
+    header->fWide = TRUE;
+    std::memcpy(header + 1, list.data(), list.size() * sizeof(wchar_t));
+    GlobalUnlock(memory);
+    SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+}
 
 class Form1Test : public ::testing::Test {
   protected:
@@ -58,6 +78,18 @@ class Form1Test : public ::testing::Test {
         ASSERT_TRUE(ClickControl(c().ButtonCr1.hWnd()));
     }
     void TickAllRows() { ASSERT_TRUE(ClickControl(c().Command8.hWnd())); }
+    // Ticks every row with "全选", unticking first when some are ticked ("全不选").
+    void TickAllRowsAnew() {
+        if (c().Command8.Caption() == L"全不选") TickAllRows();
+        TickAllRows();
+    }
+    // Adds rows by hand through the add-file dialog: one multiple selection in `folder`.
+    void AddFiles(const std::wstring& folder, const std::vector<std::wstring>& names) {
+        std::wstring answer = folder;
+        for (const auto& name : names) answer += std::wstring(1, L'\0') + name;
+        dialogs.open_files.push_back(answer);
+        ASSERT_TRUE(ClickControl(c().Command4.hWnd()));
+    }
 
     FakeDialogs dialogs;
     std::vector<std::wstring> opened;  // addresses the About window's link asked the shell for

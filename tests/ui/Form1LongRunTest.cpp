@@ -1,6 +1,7 @@
 // Stopping and closing while a search or a conversion runs: both run on the window's thread and
 // let its messages run between files, so a click or a close arrives in the middle of them.
 #include "Form1Fixture.h"
+#include "MainMenu.h"
 
 namespace quenlor::test {
 namespace {
@@ -46,23 +47,84 @@ TEST_F(Form1LongRunTest, StopSearchEndsTheWalkAndReportsTheRowsSoFar) {
     EXPECT_FALSE(form->search().Searching);
 }
 
-TEST_F(Form1LongRunTest, OpeningAnotherFolderDuringASearchStopsIt) {
+// One thing at a time: every way to start a search or a conversion, tried while one runs, is
+// refused; 打开 and 搜索目录 are disabled meanwhile, and the list is left as the run makes it.
+TEST_F(Form1LongRunTest, NothingStartsWhileASearchOrAConversionRuns) {
     MakeTree();
     TempFolder other;
     other.WriteProjector(L"z.exe", kStub);
-    // While the walk is in the sub-folder the user opens another folder: the running search is
-    // stopped, and no second walk runs over the same list.
-    OnceWhenStatus(L"正在搜索：" + folder.Path(L"sub") + L"\\", [&] {
-        dialogs.folders.push_back(other.Text());
-        PostClick(c().ButtonCr1.hWnd());
-    });
-    SearchFolder(folder.Text());
-    int walks = 0;
-    for (const auto& text : statuses) walks += text == L"正在搜索：" + other.Text() + L"\\";
-    EXPECT_EQ(walks, 0);
-    EXPECT_FALSE(form->search().Searching);
-    EXPECT_FALSE(c().Command3.Enabled());
-    EXPECT_EQ(TextOf(c().Text1), other.Text());
+    struct Entry {
+        const char* name;
+        std::function<void()> start;
+    };
+    const Entry entries[] = {
+        {"打开",
+         [&] {
+             dialogs.folders.push_back(other.Text());
+             EXPECT_FALSE(ClickControl(c().ButtonCr1.hWnd()));
+             PostClick(c().ButtonCr1.hWnd());
+         }},
+        {"搜索目录",
+         [&] {
+             dialogs.folders.push_back(other.Text());
+             SendMessageW(form->hWnd(), WM_COMMAND, kMenuMOFDr, 0);
+         }},
+        {"the search button behind them",
+         [&] {
+             SendMessageW(form->hWnd(), WM_COMMAND, MAKEWPARAM(Form1::kIdCommand1, BN_CLICKED),
+                          reinterpret_cast<LPARAM>(c().Command1));
+         }},
+        {"转换", [&] { form->Command7_Click(); }},
+        {"a dropped folder", [&] { Drop(form->hWnd(), {other.Text()}); }},
+    };
+    struct Run {
+        const char* name;
+        std::wstring during;  // the status line at which the entry is tried
+        std::function<void()> run;
+        std::wstring result;
+    };
+    const Run runs[] = {
+        {"search", L"正在搜索：" + folder.Path(L"sub") + L"\\",
+         [&] { SearchFolder(folder.Text()); }, L"共找到：4个文件"},
+        {"conversion", L"1/4 当前文件：",
+         [&] {
+             TickAllRowsAnew();
+             ASSERT_TRUE(ClickControl(c().Command7.hWnd()));
+         },
+         L" 共有4个文件  成功转换4个文件"},
+    };
+    for (const Run& r : runs) {
+        for (const Entry& e : entries) {
+            SCOPED_TRACE(std::string(r.name) + ", " + e.name);
+            if (list().RowCount() != 4) SearchFolder(folder.Text());
+            statuses.clear();
+            dialogs.folders.clear();
+            const size_t prompts = dialogs.prompts.size() + (r.name == std::string("search"));
+            bool menu_enabled = true, open_enabled = true;
+            OnceWhenStatus(r.during, [&] {
+                menu_enabled = MenuEnabled(kMenuMOFDr);
+                open_enabled = c().ButtonCr1.Enabled();
+                e.start();
+            });
+            r.run();
+            PumpMessages();
+            EXPECT_FALSE(menu_enabled);
+            EXPECT_FALSE(open_enabled);
+            EXPECT_TRUE(MenuEnabled(kMenuMOFDr));
+            EXPECT_TRUE(c().ButtonCr1.Enabled());
+            EXPECT_EQ(dialogs.prompts.size(), prompts) << "no folder dialog";
+            EXPECT_EQ(form->StatusText(), r.result);
+            int finished = 0;
+            for (const auto& text : statuses) {
+                EXPECT_EQ(text.find(other.Text()), std::wstring::npos);
+                finished += text == r.result;
+            }
+            EXPECT_EQ(finished, 1);
+            ASSERT_EQ(list().RowCount(), 4);
+            EXPECT_EQ(list().RowText(1), folder.Path(L"a.exe"));
+        }
+    }
+    EXPECT_FALSE(other.Exists(L"z.swf"));
 }
 
 TEST_F(Form1LongRunTest, StopDuringABatchFinishesTheCurrentFileOnly) {
@@ -105,8 +167,8 @@ TEST_F(Form1LongRunTest, ConvertClickedDuringABatchStartsNoSecondBatch) {
     EXPECT_FALSE(folder.Exists(L"b.swf"));
 }
 
-// Rows removed, or the whole list replaced by a new search, while a batch runs: each result lands
-// in its own file's row, and rows that have gone are not converted.
+// Rows removed while a batch runs: each result lands in its own file's row, and rows that have
+// gone are not converted.
 TEST_F(Form1LongRunTest, RowsChangedDuringABatchGetNoOtherFilesResults) {
     MakeTree();
     SearchFolder(folder.Text());
@@ -124,21 +186,6 @@ TEST_F(Form1LongRunTest, RowsChangedDuringABatchGetNoOtherFilesResults) {
     EXPECT_EQ(list().CellText(2, Column::SaveDir), folder.Path(L"sub\\d.swf"));
     EXPECT_FALSE(folder.Exists(L"sub\\c.swf"));
     EXPECT_EQ(form->StatusText(), L" 共有4个文件  成功转换3个文件");
-
-    TempFolder other;
-    other.WriteProjector(L"z.exe", kStub);
-    TickAllRows();  // "全不选"
-    TickAllRows();
-    OnceWhenStatus(L"1/2 当前文件：", [&] {
-        dialogs.folders.push_back(other.Text());
-        PostClick(c().ButtonCr1.hWnd());
-    });
-    ASSERT_TRUE(ClickControl(c().Command7.hWnd()));
-    ASSERT_EQ(list().RowCount(), 1);
-    EXPECT_EQ(list().RowText(1), other.Path(L"z.exe"));
-    EXPECT_EQ(list().CellText(1, Column::Result), L"");
-    EXPECT_FALSE(other.Exists(L"z.swf"));
-    EXPECT_EQ(form->StatusText(), L" 共有2个文件  成功转换0个文件");
 }
 
 TEST_F(Form1LongRunTest, ClosingDuringABatchStopsAfterTheCurrentFileThenCloses) {

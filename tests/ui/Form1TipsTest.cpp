@@ -11,12 +11,14 @@ class Form1TipsTest : public Form1Test {
         dialogs.open_files.push_back(path);
         ASSERT_TRUE(ClickControl(c().Command4.hWnd()));
     }
-    // The middle of a cell, on the screen.
+    // The middle of what the list shows of a cell, on the screen.
     POINT CellCentre(int row, int column) {
-        RECT cell = {};
+        RECT cell = {}, client = {};
         cell.top = column;
         cell.left = column == 0 ? LVIR_LABEL : LVIR_BOUNDS;
         SendMessageW(list().hWnd(), LVM_GETSUBITEMRECT, row - 1, reinterpret_cast<LPARAM>(&cell));
+        GetClientRect(list().hWnd(), &client);
+        IntersectRect(&cell, &cell, &client);
         POINT centre = {(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
         ClientToScreen(list().hWnd(), &centre);
         return centre;
@@ -30,19 +32,28 @@ TEST_F(Form1TipsTest, CutCellsShowTheirWholeText) {
     AddRow(deep);
     list().SetCell(2, Column::SaveDir, L"Z:\\out\\a rather long folder name\\intro.swf");
     list().SetCell(2, Column::Result, L"成功");
+    // Fits its column, but the column runs past the list's right edge.
+    list().SetCell(1, Column::SaveDir, L"D:\\o\\abcdef.swf");
+    list().SetCell(1, Column::Size, L"1,504");
     struct Case {
         const char* name;
         int row, column;
         std::wstring tip;
+        int scrolled = 0;  // pixels the list is scrolled to the right first
     } cases[] = {
         {"short path", 1, 0, L""},
         {"deep path", 2, 0, deep},
         {"short result", 2, 1, L""},
         {"long output path", 2, 4, L"Z:\\out\\a rather long folder name\\intro.swf"},
-        {"empty cell", 1, 4, L""},
+        {"empty cell", 2, 2, L""},
+        {"cut by the list's right edge", 1, 4, L"D:\\o\\abcdef.swf"},
+        {"whole size", 1, 3, L""},
+        {"scrolled past the left edge", 1, 0, L"C:\\a.exe", 60},
+        {"size scrolled into full view", 1, 3, L"", 60},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
+        if (k.scrolled) SendMessageW(list().hWnd(), LVM_SCROLL, k.scrolled, 0);
         EXPECT_EQ(list().TipText(k.row, k.column), k.tip);
         // The pointer resting on the cell: the tip window shows that text, or hides.
         const POINT at = CellCentre(k.row, k.column);

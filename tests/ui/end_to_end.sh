@@ -124,7 +124,7 @@ click_control 1012   # 全选
 click_control 1013
 cells="$(wait_probe 'out\\manual\.swf' cells)" || { echo "$cells"; fail "the second batch did not finish"; }
 echo "after the second batch:"; echo "$cells"
-expect_row 2 "x	$W\\src\\b.exe	成功	Ver: 7	44	$W\\out\\b.swf"
+expect_row 2 "-	$W\\src\\b.exe	成功	Ver: 7	44	$W\\out\\b.swf"  # source deleted: unticked
 for name in a b c manual; do
     [ -s "$WORK/out/$name.swf" ] || fail "out/$name.swf missing"
 done
@@ -133,6 +133,7 @@ for source in src/a.exe src/b.exe src/sub/c.exe extra/manual.exe; do
     [ ! -e "$WORK/$source" ] || fail "$source was not deleted"
 done
 [ -e "$WORK/src/not-a-projector.exe" ] || fail "an unlisted file was deleted"
+click_control 1012   # 全选 (the rows whose sources went were unticked)
 click_control 1009   # 删除
 cells="$(wait_probe '^rows 0$' cells)" || { echo "$cells"; fail "删除 left rows"; }
 

@@ -1,5 +1,6 @@
 // Looks at the running Quenlor window from outside, for the end-to-end test:
 //   QuenlorProbe window OUT   the window's frame and each control's rectangle (screen pixels)
+//   QuenlorProbe controls OUT each control's identifier, "enabled" or "disabled", and text
 //   QuenlorProbe cells OUT    "rows N", then every row of the file list: tick, five cells
 //   QuenlorProbe item ROW OUT the rectangle of row ROW (1-based) of the file list, screen pixels
 //   QuenlorProbe dialog OUT   the title and rectangle of the foreground window
@@ -144,6 +145,14 @@ int Answer(const std::vector<std::wstring>& args, FILE* out) {
             char name[32];
             std::snprintf(name, sizeof(name), "control%d", GetDlgCtrlID(child));
             PrintRect(out, name, r);
+        }
+    } else if (command == L"controls") {
+        // Each control's state and text, for what a person reads off the buttons.
+        for (HWND child = GetWindow(form, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            wchar_t text[256] = {};
+            GetWindowTextW(child, text, 256);
+            std::fprintf(out, "control%d %s %s\n", GetDlgCtrlID(child),
+                         IsWindowEnabled(child) ? "enabled" : "disabled", Utf8(text).c_str());
         }
     } else if (command == L"cells") {
         HWND list = FindList(form);

@@ -21,6 +21,7 @@ class Converter {
 
     // The convert command: runs the whole batch before it returns, pumping messages on the way.
     // Does nothing while a batch is already running (a click that arrives during one of its pumps).
+    // 自动保存, the save directory and 删除原文件 are read once, when the batch starts.
     void Command7_Click();
     // Extracts one movie and writes the cells of row CurrentRow: 1 on success, 0 on failure.
     int ExtractMovie(const std::wstring& source, const std::wstring& target);
@@ -50,8 +51,9 @@ class Converter {
   private:
     bool CopyMovie(ReadableFile& source, uint64_t start, uint64_t end, const std::wstring& target,
                    unsigned& version);
-    // `target`, unless this batch has already written that file (under any spelling the file
-    // system takes for it): then the first of "title (2).swf", "title (3).swf", ... it has not.
+    // `target`, unless this batch has already written that file (by identity, or by name where
+    // no identity can be read): then the first of "title (2).swf", "title (3).swf", ... it has
+    // not.
     std::wstring FreeTarget(const std::wstring& target);
     bool WrittenByThisBatch(const std::wstring& path);
     // A name beside `target` for the copy in progress, no longer than the target's own name.
@@ -66,7 +68,8 @@ class Converter {
     IConvertPanel& panel_;
     PumpPacer pacer_;
     bool running_ = false;
-    std::set<FileIdentity> written_;  // the movies this batch has written
+    std::set<FileIdentity> written_;        // the movies this batch has written
+    std::set<std::wstring> written_names_;  // ... and their names, as the file system keys them
     std::minstd_rand temporary_names_;
 };
 

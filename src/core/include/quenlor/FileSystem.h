@@ -96,10 +96,15 @@ class FileSystem {
     // The identity of an existing file or directory; the same for every name it has (other letter
     // case where names compare without it, links, other spellings).
     virtual bool Identity(const std::wstring& path, FileIdentity& identity) = 0;
-    // True when both paths exist and name the same file.
+    // `path` as this file system compares names: absolute, and in one letter case where names
+    // compare without it. Equal keys name the same file; used where an identity can't be read.
+    virtual std::wstring NameKey(const std::wstring& path) const = 0;
+    // True when both paths name the same file: by identity, or by name when an identity can't be
+    // read.
     bool SameFile(const std::wstring& a, const std::wstring& b) {
         FileIdentity ia, ib;
-        return Identity(a, ia) && Identity(b, ib) && ia == ib;
+        if (Identity(a, ia) && Identity(b, ib)) return ia == ib;
+        return NameKey(a) == NameKey(b);
     }
     virtual bool FileSize(const std::wstring& path, uint64_t& size) = 0;
 };

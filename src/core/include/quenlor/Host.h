@@ -28,6 +28,10 @@ class IFileList {
     virtual void SetCell(int row, Column column, const std::wstring& text) = 0;
     // Why the row's conversion failed, in the person's words; empty when it did not (or not yet).
     virtual void SetReason(int /*row*/, const std::wstring& /*reason*/) {}
+    // The row's movie was written and then its source deleted: the row is unticked, keeps its
+    // cells, and no later batch converts it again (there is nothing left to convert).
+    virtual void MarkSourceDeleted(int /*row*/) {}
+    virtual bool SourceDeleted(int /*row*/) const { return false; }
 };
 
 // The status line: one text, shown by both labels of the engraved pair.
