@@ -61,8 +61,11 @@ void cNCCalcSize::Redraw(HWND hWnd) {
 void cNCCalcSize::Display(HWND form) {
     RedrawWindow(form, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    // Recomputing the frame never activates: a hidden window activated here would hold the focus
+    // before it is shown, and the X input focus would not follow it under Wine.
     SetWindowPos(form, nullptr, 0, 0, 0, 0,
-                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOOWNERZORDER);
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOOWNERZORDER |
+                     SWP_NOACTIVATE);
 }
 
 void cNCCalcSize::TitleBarMouseDown() {

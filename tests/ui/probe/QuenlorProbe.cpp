@@ -5,6 +5,8 @@
 //   QuenlorProbe dialog OUT   the title and rectangle of the foreground window
 //   QuenlorProbe about OUT    the About window's frame and its OK button (screen pixels), or
 //                             "about none"; then whether the main window takes input
+//   QuenlorProbe focus OUT    the classes of the program's active and focus windows, then
+//                             "iconic" or "normal"
 //   QuenlorProbe close OUT    asks the window to close (cleaning up after a failed test)
 // Writes UTF-8 lines to OUT; exits with 2 when the window is not there.
 #include <windows.h>
@@ -145,6 +147,17 @@ int Answer(const std::vector<std::wstring>& args, FILE* out) {
             std::snprintf(name, sizeof(name), "control%d", GetDlgCtrlID(child));
             PrintRect(out, name, r);
         }
+    } else if (command == L"focus") {
+        // Where the program's keys go: its thread's active and focus windows (by class).
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof(info);
+        wchar_t active[64] = L"none", focus[64] = L"none";
+        if (GetGUIThreadInfo(GetWindowThreadProcessId(form, nullptr), &info)) {
+            if (info.hwndActive) GetClassNameW(info.hwndActive, active, 64);
+            if (info.hwndFocus) GetClassNameW(info.hwndFocus, focus, 64);
+        }
+        std::fprintf(out, "active %s\nfocus %s\n%s\n", Utf8(active).c_str(), Utf8(focus).c_str(),
+                     IsIconic(form) ? "iconic" : "normal");
     } else if (command == L"cells") {
         HWND list = FindList(form);
         RemoteBuffer buffer(list, 8192);
