@@ -32,21 +32,6 @@ bool IsMDIChildWindow(HWND hwnd) {
     return std::wcscmp(name, L"MDIClient") == 0;
 }
 
-// Lets the thread's pending messages run; false when WM_QUIT came (it is posted again for the
-// loop that owns the program).
-bool PumpPendingMessages() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(message.wParam));
-            return false;
-        }
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-    return true;
-}
-
 }  // namespace
 
 cNCCalcSize::~cNCCalcSize() {
@@ -156,7 +141,7 @@ LRESULT cNCCalcSize::WindowProc(HWND hwnd, UINT iMsg, WPARAM wParam, LPARAM lPar
         case WM_NCCALCSIZE:
             return OnNCCalcSize(hwnd, wParam, lParam);
         case WM_NCHITTEST: {
-            if (!GetImplementation()) return PassOn(hwnd, iMsg, wParam, lParam);
+            if (!GetImplementation() || IsIconic(hwnd)) return PassOn(hwnd, iMsg, wParam, lParam);
             lastHitTest_ = ComputeHitTest(PointOf(lParam));
             return lastHitTest_ == HTMENU ? HTCLIENT : lastHitTest_;
         }
@@ -204,7 +189,8 @@ void cNCCalcSize::RepaintFrame() {
 LRESULT cNCCalcSize::OnNCCalcSize(HWND hwnd, WPARAM wParam, LPARAM lParam) {
     const LRESULT previous = PassOn(hwnd, WM_NCCALCSIZE, wParam, lParam);
     maximizedMDIChild_ = IsMaximizedMDIChild();
-    if (wParam == 0) return previous;
+    // A minimised window is the system's: its strip has no room for the skin's margins.
+    if (wParam == 0 || IsIconic(hwnd)) return previous;
     auto* params = reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam);
     if (!params || !params->lppos) return previous;
     const WINDOWPOS& pos = *params->lppos;
@@ -231,7 +217,7 @@ LRESULT cNCCalcSize::OnNCCalcSize(HWND hwnd, WPARAM wParam, LPARAM lParam) {
 LRESULT cNCCalcSize::OnNCPaint(HWND hwnd, WPARAM wParam, LPARAM lParam) {
     if (!IsWindowVisible(hwnd)) return 0;
     maximizedMDIChild_ = IsMaximizedMDIChild();
-    if (maximizedMDIChild_) return PassOn(hwnd, WM_NCPAINT, wParam, lParam);
+    if (maximizedMDIChild_ || IsIconic(hwnd)) return PassOn(hwnd, WM_NCPAINT, wParam, lParam);
     WindowFrameDC dc(hwnd);
     if (!dc.get()) return 0;
     RECT window;
@@ -265,6 +251,7 @@ int32_t cNCCalcSize::ComputeHitTest(POINT screen) {
 }
 
 LRESULT cNCCalcSize::OnNCLButtonDown(HWND hwnd, WPARAM wParam, LPARAM lParam) {
+    if (IsIconic(hwnd)) return PassOn(hwnd, WM_NCLBUTTONDOWN, wParam, lParam);
     const POINT screen = PointOf(lParam);
     const int32_t code = ComputeHitTest(screen);
     INCAreaModifier* painter = GetImplementation();
@@ -289,7 +276,10 @@ LRESULT cNCCalcSize::OnNCLButtonDown(HWND hwnd, WPARAM wParam, LPARAM lParam) {
             WindowFrameDC dc(hwnd);
             painter->NCMouseDown(p.x, p.y, handled, dc.get(), 0, 0, size.cx, size.cy);
         }
-        if (handled) return 0;
+        if (handled) {
+            TrackButtonPress();
+            return 0;
+        }
     }
     const std::weak_ptr<char> alive = alive_;
     const LRESULT result = PassOn(hwnd, WM_NCLBUTTONDOWN, static_cast<WPARAM>(code), lParam);
@@ -300,7 +290,8 @@ LRESULT cNCCalcSize::OnNCLButtonDown(HWND hwnd, WPARAM wParam, LPARAM lParam) {
 LRESULT cNCCalcSize::OnNCLButtonDblClk(HWND hwnd, WPARAM wParam, LPARAM lParam) {
     // A double click on a drawn caption button is a second press of that button, not a double
     // click on the system menu (which would close the window).
-    if (INCAreaModifier* painter = GetImplementation()) {
+    INCAreaModifier* painter = IsIconic(hwnd) ? nullptr : GetImplementation();
+    if (painter) {
         SIZE size;
         const POINT p = ToWindow(PointOf(lParam), &size);
         bool handled = false;
@@ -308,7 +299,10 @@ LRESULT cNCCalcSize::OnNCLButtonDblClk(HWND hwnd, WPARAM wParam, LPARAM lParam) 
             WindowFrameDC dc(hwnd);
             painter->NCMouseDown(p.x, p.y, handled, dc.get(), 0, 0, size.cx, size.cy);
         }
-        if (handled) return 0;
+        if (handled) {
+            TrackButtonPress();
+            return 0;
+        }
     }
     const std::weak_ptr<char> alive = alive_;
     const LRESULT result = PassOn(hwnd, WM_NCLBUTTONDBLCLK, wParam, lParam);
@@ -317,13 +311,13 @@ LRESULT cNCCalcSize::OnNCLButtonDblClk(HWND hwnd, WPARAM wParam, LPARAM lParam) 
 }
 
 void cNCCalcSize::OnNCLButtonUp(LPARAM lParam) {
+    // A release alone is no click: a drawn button fires only for a press made on it (tracked by
+    // TrackButtonPress), so the painter is not told of a press here.
     INCAreaModifier* painter = GetImplementation();
     if (!painter) return;
     SIZE size;
     const POINT p = ToWindow(PointOf(lParam), &size);
     WindowFrameDC dc(hwnd_);
-    bool handled = false;
-    painter->NCMouseDown(p.x, p.y, handled, dc.get(), 0, 0, size.cx, size.cy);
     painter->NCMouseUp(p.x, p.y, dc.get(), 0, 0, size.cx, size.cy);
 }
 
@@ -340,35 +334,6 @@ LRESULT cNCCalcSize::OnSetCursor(HWND hwnd, WPARAM wParam, LPARAM lParam) {
     SetWindowLongPtrW(hwnd, GWL_STYLE, style);
     if (!alive.expired()) inSetCursor_ = false;
     return result;
-}
-
-void cNCCalcSize::DragWindow() {
-    const HWND hwnd = hwnd_;
-    const auto windowRect = [hwnd] {
-        RECT r = {};
-        GetWindowRect(hwnd, &r);
-        if (HWND parent = GetParent(hwnd))
-            MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-        return r;
-    };
-    RECT r = windowRect();
-    POINT last;
-    GetCursorPos(&last);
-    const std::weak_ptr<char> alive = alive_;
-    while (GetAsyncKeyState(VK_LBUTTON) != 0 && windowActive_) {
-        POINT cursor;
-        GetCursorPos(&cursor);
-        if (cursor.x != last.x || cursor.y != last.y) {
-            SetWindowPos(hwnd, nullptr, r.left + cursor.x - last.x, r.top + cursor.y - last.y, 0, 0,
-                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOOWNERZORDER);
-            last = cursor;
-            r = windowRect();
-        }
-        const bool quit = !PumpPendingMessages();
-        // The window or the engine may have gone while messages ran.
-        if (quit || alive.expired() || hwnd_ != hwnd || !IsWindow(hwnd)) return;
-        Sleep(1);
-    }
 }
 
 void cNCCalcSize::DefaultNCPaint(HDC hdc, int32_t lLeft, int32_t lTop, int32_t lRight,

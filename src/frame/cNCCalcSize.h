@@ -73,6 +73,8 @@ class cNCCalcSize : public ISubclass {
     // The point in window coordinates and the window's size.
     POINT ToWindow(POINT screen, SIZE* size) const;
     void DragWindow();
+    // Follows a press on a drawn caption button until the button is released.
+    void TrackButtonPress();
     bool IsMaximizedMDIChild() const;
 
     HWND hwnd_ = nullptr;

@@ -79,7 +79,8 @@ bool Form1::Create(int show_command) {
     // The caption is the skin's. A window that keeps WS_CAPTION has its top rows left to the window
     // manager by Wine's X11 driver (drawn over, or not drawn at all without one); the system menu
     // and the minimise box stay, and with them the taskbar button, Alt+Space and minimising.
-    SetWindowLongPtrW(hwnd_, GWL_STYLE, GetWindowLongPtrW(hwnd_, GWL_STYLE) & ~LONG_PTR(WS_CAPTION));
+    SetWindowLongPtrW(hwnd_, GWL_STYLE,
+                      GetWindowLongPtrW(hwnd_, GWL_STYLE) & ~LONG_PTR(WS_CAPTION));
     menu_ = menu;
     pump_.SetWindow(hwnd_);
     CreateControls();
