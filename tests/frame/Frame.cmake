@@ -4,5 +4,6 @@ quenlor_add_gtest(frame_test
     SOURCES
         ${CMAKE_CURRENT_LIST_DIR}/CaptionLayoutTest.cpp
         ${CMAKE_CURRENT_LIST_DIR}/SkinnedWindowTest.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/CaptionInputTest.cpp
     LIBS quenlor_frame
 )
