@@ -141,7 +141,8 @@ LRESULT cNCCalcSize::WindowProc(HWND hwnd, UINT iMsg, WPARAM wParam, LPARAM lPar
         case WM_NCCALCSIZE:
             return OnNCCalcSize(hwnd, wParam, lParam);
         case WM_NCHITTEST: {
-            if (!GetImplementation() || IsIconic(hwnd)) return PassOn(hwnd, iMsg, wParam, lParam);
+            if (IsIconic(hwnd)) return IconHitTest(hwnd, PointOf(lParam));
+            if (!GetImplementation()) return PassOn(hwnd, iMsg, wParam, lParam);
             lastHitTest_ = ComputeHitTest(PointOf(lParam));
             return lastHitTest_ == HTMENU ? HTCLIENT : lastHitTest_;
         }
@@ -176,6 +177,15 @@ LRESULT cNCCalcSize::WindowProc(HWND hwnd, UINT iMsg, WPARAM wParam, LPARAM lPar
         default:
             return PassOn(hwnd, iMsg, wParam, lParam);
     }
+}
+
+LRESULT cNCCalcSize::IconHitTest(HWND hwnd, POINT screen) {
+    // A minimised window is all caption, as the system's own are: a double click anywhere on it
+    // restores it. (The system answers from a client rectangle that covers all of a window
+    // without a standard caption.)
+    RECT window = {};
+    GetWindowRect(hwnd, &window);
+    return PtInRect(&window, screen) ? HTCAPTION : HTNOWHERE;
 }
 
 bool cNCCalcSize::IsMaximizedMDIChild() const {
@@ -251,7 +261,10 @@ int32_t cNCCalcSize::ComputeHitTest(POINT screen) {
 }
 
 LRESULT cNCCalcSize::OnNCLButtonDown(HWND hwnd, WPARAM wParam, LPARAM lParam) {
-    if (IsIconic(hwnd)) return PassOn(hwnd, WM_NCLBUTTONDOWN, wParam, lParam);
+    // On a minimised window a press does nothing of its own (the system would start a move loop
+    // and open the window menu, which takes the second click of a double click): the double
+    // click restores it, Alt+Space opens its menu.
+    if (IsIconic(hwnd)) return 0;
     const POINT screen = PointOf(lParam);
     const int32_t code = ComputeHitTest(screen);
     INCAreaModifier* painter = GetImplementation();

@@ -70,6 +70,7 @@ class cNCCalcSize : public ISubclass {
     LRESULT OnSetCursor(HWND hwnd, WPARAM wParam, LPARAM lParam);
     void RepaintFrame();
     int32_t ComputeHitTest(POINT screen);
+    static LRESULT IconHitTest(HWND hwnd, POINT screen);
     // The point in window coordinates and the window's size.
     POINT ToWindow(POINT screen, SIZE* size) const;
     void DragWindow();
