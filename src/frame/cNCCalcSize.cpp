@@ -199,8 +199,13 @@ void cNCCalcSize::RepaintFrame() {
 LRESULT cNCCalcSize::OnNCCalcSize(HWND hwnd, WPARAM wParam, LPARAM lParam) {
     const LRESULT previous = PassOn(hwnd, WM_NCCALCSIZE, wParam, lParam);
     maximizedMDIChild_ = IsMaximizedMDIChild();
+    // A window coming back from its icon may have been activated while it was one, with no
+    // WM_NCACTIVATE to follow: the skin is drawn as the window is now.
+    const bool iconic = IsIconic(hwnd) != FALSE;
+    if (iconic_ && !iconic) windowActive_ = GetActiveWindow() == hwnd;
+    iconic_ = iconic;
     // A minimised window is the system's: its strip has no room for the skin's margins.
-    if (wParam == 0 || IsIconic(hwnd)) return previous;
+    if (wParam == 0 || iconic) return previous;
     auto* params = reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam);
     if (!params || !params->lppos) return previous;
     const WINDOWPOS& pos = *params->lppos;

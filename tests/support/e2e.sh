@@ -160,11 +160,44 @@ e2e_start() {  # setting quenlor-exe probe-exe [args...]
     fi
 }
 
-# Gives the keyboard to the program's X window (the desktop's, in a virtual desktop).
+# Gives the keyboard to the program's X window (the desktop's, in a virtual desktop). Without a
+# window manager the X keyboard follows the pointer: it goes to the middle of the foreground window.
 focus_app() {
-    if [ "$E2E_SETTING" = desktop ]; then
-        xdotool windowfocus --sync "$E2E_DESKTOP_ID" 2>/dev/null || true
-    fi
+    case "$E2E_SETTING" in
+    desktop) xdotool windowfocus --sync "$E2E_DESKTOP_ID" 2>/dev/null || true ;;
+    plain)
+        local l t r b
+        read -r _ l t r b <<<"$(probe dialog | grep '^rect')" || return 0
+        move_to "$(((l + r) / 2))" "$(((t + b) / 2))"
+        ;;
+    esac
+}
+
+# The skin's bitmaps, raw RGB, for the frame checks.
+SKIN_RES="$(dirname "${BASH_SOURCE[0]}")/../../src/ui/res"
+skin_rgb() {  # name -> path of its raw RGB copy
+    [ -e "$WORK/$1.rgb" ] || convert "$SKIN_RES/$1.bmp" -depth 8 "rgb:$WORK/$1.rgb"
+    echo "$WORK/$1.rgb"
+}
+# The main window's pixels on the X screen compared with what the skin bitmaps put there
+# (skin_pixels.py frame), or the columns of the menu row's items (skin_pixels.py items).
+skin_pixels() {  # frame|items
+    local fl ft fr fb
+    read -r fl ft fr fb <<<"$(frame_of)"
+    import -window root -crop "$((fr - fl))x$((fb - ft))+$((OX + fl))+$((OY + ft))" -depth 8 \
+        "rgb:$WORK/window.rgb"
+    python3 "$(dirname "${BASH_SOURCE[0]}")/skin_pixels.py" "$1" "$WORK/window.rgb" \
+        "$((fr - fl))" "$((fb - ft))" "$(skin_rgb PicCaption)" "$(skin_rgb PicBorder)"
+}
+# Presses the left button at one point, moves to another and releases it there.
+press_move_release() {  # x1 y1 x2 y2
+    move_to "$1" "$2"
+    xdotool mousedown 1
+    sleep 0.2
+    move_to "$(((${1} + ${3}) / 2))" "$(((${2} + ${4}) / 2))"
+    move_to "$3" "$4"
+    xdotool mouseup 1
+    sleep 0.4
 }
 
 # The title of the foreground window once it is not the main window (a dialog has opened).

@@ -2,6 +2,7 @@
 //   QuenlorProbe window OUT   the window's frame and each control's rectangle (screen pixels)
 //   QuenlorProbe cells OUT    "rows N", then every row of the file list: tick, five cells
 //   QuenlorProbe item ROW OUT the rectangle of row ROW (1-based) of the file list, screen pixels
+//   QuenlorProbe popup OUT    the first open popup menu (or "popup none"), then "popups N"
 //   QuenlorProbe dialog OUT   the title and rectangle of the foreground window
 //   QuenlorProbe about OUT    the About window's frame and its OK button (screen pixels), or
 //                             "about none"; then whether the main window takes input
@@ -108,17 +109,21 @@ int Answer(const std::vector<std::wstring>& args, FILE* out) {
         PostMessageW(form, WM_CLOSE, 0, 0);
         std::fprintf(out, "closing\n");
     } else if (command == L"popup") {
-        // An open popup menu: a visible window of the menu class.
-        HWND popup = nullptr;
-        while ((popup = FindWindowExW(nullptr, popup, L"#32768", nullptr)) &&
-               !IsWindowVisible(popup)) {
+        // The first open popup menu (a visible window of the menu class), then how many are open.
+        HWND first = nullptr;
+        int open = 0;
+        for (HWND popup = nullptr; (popup = FindWindowExW(nullptr, popup, L"#32768", nullptr));) {
+            if (!IsWindowVisible(popup)) continue;
+            if (!first) first = popup;
+            ++open;
         }
         RECT r = {};
-        if (popup && GetWindowRect(popup, &r)) {
+        if (first && GetWindowRect(first, &r)) {
             PrintRect(out, "popup", r);
         } else {
             std::fprintf(out, "popup none\n");
         }
+        std::fprintf(out, "popups %d\n", open);
     } else if (command == L"about") {
         HWND about = FindWindowW(L"Quenlor.Form2", nullptr);
         RECT r = {};
