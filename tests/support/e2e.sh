@@ -211,8 +211,14 @@ wait_foreground_not_main() {
     return 1
 }
 
-# Walks the open folder picker with the keyboard: / > tmp > qe2e-… > LAST, then OK.
-# (Folders under $WORK only.)
+# Waits until the main window is the active one again (a closed dialog may take a while to go:
+# destroying a window without a window manager takes seconds under Wine).
+wait_main_active() {
+    wait_probe '^active Quenlor.Form1' focus >/dev/null || fail "the main window is not active again"
+}
+
+# Walks the open folder picker with the keyboard: / > tmp > qe2e-… > LAST, then OK; returns once
+# the main window is active again. (Folders under $WORK only.)
 pick_folder() {  # last-part
     local title
     title="$(wait_foreground_not_main)" || fail "the folder picker did not open"
@@ -226,5 +232,6 @@ pick_folder() {  # last-part
         xdotool type --delay 60 "$part"; sleep 0.6
     done
     xdotool key Return
+    wait_main_active
 }
 
