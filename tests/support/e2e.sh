@@ -211,6 +211,20 @@ wait_foreground_not_main() {
     return 1
 }
 
+# Clicks the drawn close button of the window whose frame starts at (LEFT, TOP); the window must
+# go, and then (with the probe told to quit) the program.
+close_with_button() {  # left top
+    click_at "$(($1 + 422))" "$(($2 + 15))"
+    wait_probe '^error 2' window >/dev/null || fail "the window is still there after the close button"
+    echo quit >"$PROBE_DIR/quit.new" && mv "$PROBE_DIR/quit.new" "$PROBE_DIR/quit.cmd"
+    for _ in $(seq 1 40); do
+        kill -0 "$APP_PID" 2>/dev/null || break
+        sleep 0.25
+    done
+    ! kill -0 "$APP_PID" 2>/dev/null || fail "the program did not end after closing"
+    APP_PID=""
+}
+
 # Waits until the main window is the active one again (a closed dialog may take a while to go:
 # destroying a window without a window manager takes seconds under Wine).
 wait_main_active() {

@@ -156,13 +156,5 @@ read -r nl nt _ _ <<<"$(frame_of)"
 
 # The drawn close button ends the program: its window goes, then (with the probe told to quit)
 # the desktop.
-click_at "$((nl + 422))" "$((nt + 15))"
-wait_probe '^error 2' window >/dev/null || fail "the window is still there after the close button"
-echo quit >"$PROBE_DIR/quit.new" && mv "$PROBE_DIR/quit.new" "$PROBE_DIR/quit.cmd"
-for _ in $(seq 1 40); do
-    kill -0 "$APP_PID" 2>/dev/null || break
-    sleep 0.25
-done
-! kill -0 "$APP_PID" 2>/dev/null || fail "the program did not end after closing"
-APP_PID=""
+close_with_button "$nl" "$nt"
 echo "end_to_end: PASS"

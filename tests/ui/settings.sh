@@ -109,12 +109,5 @@ out="$(skin_pixels frame)" || { echo "$out"; fail "$SETTING: restored, the frame
 row minimise
 
 # The close button, pressed and released on it, ends the program.
-click_at 422 15
-wait_probe '^error 2' window >/dev/null || fail "$SETTING: the close button did not close"
-echo quit >"$PROBE_DIR/quit.new" && mv "$PROBE_DIR/quit.new" "$PROBE_DIR/quit.cmd"
-for _ in $(seq 1 40); do
-    kill -0 "$APP_PID" 2>/dev/null || break
-    sleep 0.25
-done
-APP_PID=""
+close_with_button "$fl" "$ft"
 echo "settings: $SETTING: ${passed[*]}: PASS"
