@@ -43,9 +43,9 @@ class cMenuBar : public ISubclass {
     void CaptionHeight(int32_t lHeight) { captionHeight_ = lHeight; }
 
     // Paints the bar into `lhDC` (the caption image) in the band (lLeft, lTop + 2, lWidth x
-    // lHeight) with font `hFnt`; the item rectangles are stored moved by (lLeft, lYoffset). They are
-    // in window coordinates with y counted from CaptionHeight: hit tests and screen rectangles both
-    // use that origin, so the painter passes lYoffset = lTop + 2 - CaptionHeight.
+    // lHeight) with font `hFnt`; the item rectangles are stored moved by (lLeft, lYoffset). They
+    // are in window coordinates with y counted from CaptionHeight: hit tests and screen rectangles
+    // both use that origin, so the painter passes lYoffset = lTop + 2 - CaptionHeight.
     void Render(HFONT hFnt, HDC lhDC, int32_t lLeft, int32_t lTop, int32_t lWidth, int32_t lHeight,
                 int32_t lYoffset);
 

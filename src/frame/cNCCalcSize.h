@@ -84,7 +84,7 @@ class cNCCalcSize : public ISubclass {
     bool windowActive_ = false;
     bool appActive_ = false;
     bool maximizedMDIChild_ = false;
-    bool iconic_ = false;  // minimised at the last WM_NCCALCSIZE
+    bool iconic_ = false;    // minimised at the last WM_NCCALCSIZE
     cMemDC defaultSurface_;  // DefaultNCPaint's caption image
     FrameMargins margins_;
     int32_t lastHitTest_ = 0;

@@ -64,7 +64,7 @@ class cToolbarMenu : public ISubclass, public std::enable_shared_from_this<cTool
     bool leftMovesBack_ = false;
     bool busy_ = false;
     bool fromKeyboard_ = false;  // the popup to show next was asked for with a key
-    POINT lastPoint_{};  // where the pointer was at the last mouse move of the menu loop
+    POINT lastPoint_{};          // where the pointer was at the last mouse move of the menu loop
 };
 
 // The WH_MSGFILTER hook of the menu loop: one for the program, serving one tracker.
