@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds Quenlor.exe and runs it under Wine, with a demo folder of projectors to search.
-#   tools/run.sh          the program's window (on $DISPLAY, or on a virtual X display)
+#   tools/run.sh          the program's window, straight on $DISPLAY (or on a virtual X display):
+#                         it draws its whole frame itself, with or without a window manager
 #   tools/run.sh --cli    the command-line front end on the demo folder instead
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ clang libclang-rt-14-dev googletest bc time python3
     g++-mingw-w64-x86-64-posix
-    wine wine64 xvfb x11-utils xdotool imagemagick fonts-wqy-microhei fonts-wine
+    wine wine64 xvfb x11-utils xdotool imagemagick fonts-wqy-microhei fonts-wine openbox
     git dpkg-dev file strip-nondeterminism unzip
 )
 

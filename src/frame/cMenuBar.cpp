@@ -4,6 +4,7 @@
 #include <olectl.h>
 
 #include "MenuText.h"
+#include "MouseButtons.h"
 #include "cToolbarMenu.h"
 #include "win/CTimer.h"
 #include "win/CallbackBarrier.h"
@@ -149,18 +150,18 @@ bool cMenuBar::OpenByMnemonic(int32_t vKey) {
         if (barItem > ItemCount()) return false;  // not laid out yet
         SetOpenItem(barItem, true);
         StopHoverTimer();
-        OpenPopup(openItem_);
+        OpenPopup(openItem_, true);
         return true;
     }
     return false;
 }
 
-void cMenuBar::OpenPopup(int32_t index) {
+void cMenuBar::OpenPopup(int32_t index, bool fromKeyboard) {
     StopHoverTimer();
     const std::shared_ptr<bool> alive = alive_;
     const std::shared_ptr<cToolbarMenu> tracker = tracker_;
     if (!tracker || tracker->Busy()) return;  // the open popup's items stay as they are
-    tracker->ShowPopup(index);
+    tracker->ShowPopup(index, fromKeyboard);
     if (!*alive) return;  // the window went away with its bar while the popup was open
     RestorePopups();
     // Hover polling resumes for the pointer where it now rests, unless the bar was detached.
@@ -186,11 +187,17 @@ void cMenuBar::SetHotItem(int32_t index) {
     Repaint();
 }
 
+POINT cMenuBar::ItemOrigin() const {
+    RECT window{};
+    GetWindowRect(window_, &window);
+    return POINT{window.left, window.top + captionHeight_};
+}
+
 int32_t cMenuBar::ItemFromPoint(POINT screenPoint) const {
-    POINT client = screenPoint;
-    ScreenToClient(window_, &client);
+    const POINT origin = ItemOrigin();
+    const POINT point{screenPoint.x - origin.x, screenPoint.y - origin.y};
     for (int32_t i = 1; i <= ItemCount(); ++i) {
-        if (PtInRect(&itemRects_[i - 1], client)) return i;
+        if (PtInRect(&itemRects_[i - 1], point)) return i;
     }
     return 0;
 }
@@ -204,10 +211,9 @@ int32_t cMenuBar::ItemUnderCursor() const {
 
 bool cMenuBar::ItemScreenRect(int32_t index, RECT& rect) const {
     if (index < 1 || index > ItemCount()) return false;
-    RECT window{};
-    GetWindowRect(window_, &window);
+    const POINT origin = ItemOrigin();
     rect = itemRects_[index - 1];
-    OffsetRect(&rect, window.left, window.top + captionHeight_);
+    OffsetRect(&rect, origin.x, origin.y);
     return true;
 }
 
@@ -230,7 +236,7 @@ void cMenuBar::TrackHover() {
         };
     }
     if (hotItem_ > 0 || openItem_ > 0) {
-        if (openItem_ > 0 && (GetAsyncKeyState(VK_LBUTTON) & 0x8000) == 0) {
+        if (openItem_ > 0 && !PrimaryButtonDown()) {
             openItem_ = 0;  // the button went up over an item without a popup
             Repaint();
         }

@@ -48,7 +48,9 @@ class cMenuBar : public ISubclass {
     void Metrics(const MenuMetrics& metrics) { metrics_ = metrics; }
 
     // Paints the bar into `lhDC` (the caption image) in the band (lLeft, lTop + bandTop, lWidth x
-    // lHeight) with font `hFnt`; the item rectangles are stored moved by (lLeft, lYoffset).
+    // lHeight) with font `hFnt`; the item rectangles are stored moved by (lLeft, lYoffset). They
+    // are in window coordinates with y counted from CaptionHeight: hit tests and screen rectangles
+    // both use that origin, so the painter passes lYoffset = lTop + bandTop - CaptionHeight.
     void Render(HFONT hFnt, HDC lhDC, int32_t lLeft, int32_t lTop, int32_t lWidth, int32_t lHeight,
                 int32_t lYoffset);
 
@@ -104,7 +106,9 @@ class cMenuBar : public ISubclass {
     void TrackHover();
     void StopHoverTimer();
     // Opens the popup of bar item `index` with the tracker and puts its items back afterwards.
-    void OpenPopup(int32_t index);
+    void OpenPopup(int32_t index, bool fromKeyboard = false);
+    // Screen position of the origin of the item rectangles (see Render).
+    POINT ItemOrigin() const;
     static std::wstring TopLevelText(HMENU menu, int32_t position);
 
     // Popup items (owner-drawn while a popup is shown).

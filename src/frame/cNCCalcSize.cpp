@@ -32,21 +32,6 @@ bool IsMDIChildWindow(HWND hwnd) {
     return std::wcscmp(name, L"MDIClient") == 0;
 }
 
-// Lets the thread's pending messages run; false when WM_QUIT came (it is posted again for the
-// loop that owns the program).
-bool PumpPendingMessages() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(message.wParam));
-            return false;
-        }
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-    return true;
-}
-
 }  // namespace
 
 cNCCalcSize::~cNCCalcSize() {
@@ -61,8 +46,11 @@ void cNCCalcSize::Redraw(HWND hWnd) {
 void cNCCalcSize::Display(HWND form) {
     RedrawWindow(form, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    // Recomputing the frame never activates: a hidden window activated here would hold the focus
+    // before it is shown, and the X input focus would not follow it under Wine.
     SetWindowPos(form, nullptr, 0, 0, 0, 0,
-                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOOWNERZORDER);
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOOWNERZORDER |
+                     SWP_NOACTIVATE);
 }
 
 void cNCCalcSize::TitleBarMouseDown() {
@@ -153,6 +141,7 @@ LRESULT cNCCalcSize::WindowProc(HWND hwnd, UINT iMsg, WPARAM wParam, LPARAM lPar
         case WM_NCCALCSIZE:
             return OnNCCalcSize(hwnd, wParam, lParam);
         case WM_NCHITTEST: {
+            if (IsIconic(hwnd)) return IconHitTest(hwnd, PointOf(lParam));
             if (!GetImplementation()) return PassOn(hwnd, iMsg, wParam, lParam);
             lastHitTest_ = ComputeHitTest(PointOf(lParam));
             return lastHitTest_ == HTMENU ? HTCLIENT : lastHitTest_;
@@ -190,6 +179,15 @@ LRESULT cNCCalcSize::WindowProc(HWND hwnd, UINT iMsg, WPARAM wParam, LPARAM lPar
     }
 }
 
+LRESULT cNCCalcSize::IconHitTest(HWND hwnd, POINT screen) {
+    // A minimised window is all caption, as the system's own are: a double click anywhere on it
+    // restores it. (The system answers from a client rectangle that covers all of a window
+    // without a standard caption.)
+    RECT window = {};
+    GetWindowRect(hwnd, &window);
+    return PtInRect(&window, screen) ? HTCAPTION : HTNOWHERE;
+}
+
 bool cNCCalcSize::IsMaximizedMDIChild() const {
     return mdiChild_ && IsZoomed(hwnd_);
 }
@@ -201,7 +199,13 @@ void cNCCalcSize::RepaintFrame() {
 LRESULT cNCCalcSize::OnNCCalcSize(HWND hwnd, WPARAM wParam, LPARAM lParam) {
     const LRESULT previous = PassOn(hwnd, WM_NCCALCSIZE, wParam, lParam);
     maximizedMDIChild_ = IsMaximizedMDIChild();
-    if (wParam == 0) return previous;
+    // A window coming back from its icon may have been activated while it was one, with no
+    // WM_NCACTIVATE to follow: the skin is drawn as the window is now.
+    const bool iconic = IsIconic(hwnd) != FALSE;
+    if (iconic_ && !iconic) windowActive_ = GetActiveWindow() == hwnd;
+    iconic_ = iconic;
+    // A minimised window is the system's: its strip has no room for the skin's margins.
+    if (wParam == 0 || iconic) return previous;
     auto* params = reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam);
     if (!params || !params->lppos) return previous;
     const WINDOWPOS& pos = *params->lppos;
@@ -228,7 +232,7 @@ LRESULT cNCCalcSize::OnNCCalcSize(HWND hwnd, WPARAM wParam, LPARAM lParam) {
 LRESULT cNCCalcSize::OnNCPaint(HWND hwnd, WPARAM wParam, LPARAM lParam) {
     if (!IsWindowVisible(hwnd)) return 0;
     maximizedMDIChild_ = IsMaximizedMDIChild();
-    if (maximizedMDIChild_) return PassOn(hwnd, WM_NCPAINT, wParam, lParam);
+    if (maximizedMDIChild_ || IsIconic(hwnd)) return PassOn(hwnd, WM_NCPAINT, wParam, lParam);
     WindowFrameDC dc(hwnd);
     if (!dc.get()) return 0;
     RECT window;
@@ -262,6 +266,10 @@ int32_t cNCCalcSize::ComputeHitTest(POINT screen) {
 }
 
 LRESULT cNCCalcSize::OnNCLButtonDown(HWND hwnd, WPARAM wParam, LPARAM lParam) {
+    // On a minimised window a press does nothing of its own (the system would start a move loop
+    // and open the window menu, which takes the second click of a double click): the double
+    // click restores it, Alt+Space opens its menu.
+    if (IsIconic(hwnd)) return 0;
     const POINT screen = PointOf(lParam);
     const int32_t code = ComputeHitTest(screen);
     INCAreaModifier* painter = GetImplementation();
@@ -286,7 +294,10 @@ LRESULT cNCCalcSize::OnNCLButtonDown(HWND hwnd, WPARAM wParam, LPARAM lParam) {
             WindowFrameDC dc(hwnd);
             painter->NCMouseDown(p.x, p.y, handled, dc.get(), 0, 0, size.cx, size.cy);
         }
-        if (handled) return 0;
+        if (handled) {
+            TrackButtonPress();
+            return 0;
+        }
     }
     const std::weak_ptr<char> alive = alive_;
     const LRESULT result = PassOn(hwnd, WM_NCLBUTTONDOWN, static_cast<WPARAM>(code), lParam);
@@ -297,7 +308,8 @@ LRESULT cNCCalcSize::OnNCLButtonDown(HWND hwnd, WPARAM wParam, LPARAM lParam) {
 LRESULT cNCCalcSize::OnNCLButtonDblClk(HWND hwnd, WPARAM wParam, LPARAM lParam) {
     // A double click on a drawn caption button is a second press of that button, not a double
     // click on the system menu (which would close the window).
-    if (INCAreaModifier* painter = GetImplementation()) {
+    INCAreaModifier* painter = IsIconic(hwnd) ? nullptr : GetImplementation();
+    if (painter) {
         SIZE size;
         const POINT p = ToWindow(PointOf(lParam), &size);
         bool handled = false;
@@ -305,7 +317,10 @@ LRESULT cNCCalcSize::OnNCLButtonDblClk(HWND hwnd, WPARAM wParam, LPARAM lParam) 
             WindowFrameDC dc(hwnd);
             painter->NCMouseDown(p.x, p.y, handled, dc.get(), 0, 0, size.cx, size.cy);
         }
-        if (handled) return 0;
+        if (handled) {
+            TrackButtonPress();
+            return 0;
+        }
     }
     const std::weak_ptr<char> alive = alive_;
     const LRESULT result = PassOn(hwnd, WM_NCLBUTTONDBLCLK, wParam, lParam);
@@ -314,13 +329,13 @@ LRESULT cNCCalcSize::OnNCLButtonDblClk(HWND hwnd, WPARAM wParam, LPARAM lParam) 
 }
 
 void cNCCalcSize::OnNCLButtonUp(LPARAM lParam) {
+    // A release alone is no click: a drawn button fires only for a press made on it (tracked by
+    // TrackButtonPress), so the painter is not told of a press here.
     INCAreaModifier* painter = GetImplementation();
     if (!painter) return;
     SIZE size;
     const POINT p = ToWindow(PointOf(lParam), &size);
     WindowFrameDC dc(hwnd_);
-    bool handled = false;
-    painter->NCMouseDown(p.x, p.y, handled, dc.get(), 0, 0, size.cx, size.cy);
     painter->NCMouseUp(p.x, p.y, dc.get(), 0, 0, size.cx, size.cy);
 }
 
@@ -337,35 +352,6 @@ LRESULT cNCCalcSize::OnSetCursor(HWND hwnd, WPARAM wParam, LPARAM lParam) {
     SetWindowLongPtrW(hwnd, GWL_STYLE, style);
     if (!alive.expired()) inSetCursor_ = false;
     return result;
-}
-
-void cNCCalcSize::DragWindow() {
-    const HWND hwnd = hwnd_;
-    const auto windowRect = [hwnd] {
-        RECT r = {};
-        GetWindowRect(hwnd, &r);
-        if (HWND parent = GetParent(hwnd))
-            MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-        return r;
-    };
-    RECT r = windowRect();
-    POINT last;
-    GetCursorPos(&last);
-    const std::weak_ptr<char> alive = alive_;
-    while (GetAsyncKeyState(VK_LBUTTON) != 0 && windowActive_) {
-        POINT cursor;
-        GetCursorPos(&cursor);
-        if (cursor.x != last.x || cursor.y != last.y) {
-            SetWindowPos(hwnd, nullptr, r.left + cursor.x - last.x, r.top + cursor.y - last.y, 0, 0,
-                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOOWNERZORDER);
-            last = cursor;
-            r = windowRect();
-        }
-        const bool quit = !PumpPendingMessages();
-        // The window or the engine may have gone while messages ran.
-        if (quit || alive.expired() || hwnd_ != hwnd || !IsWindow(hwnd)) return;
-        Sleep(1);
-    }
 }
 
 void cNCCalcSize::DefaultNCPaint(HDC hdc, int32_t lLeft, int32_t lTop, int32_t lRight,

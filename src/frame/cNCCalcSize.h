@@ -70,9 +70,12 @@ class cNCCalcSize : public ISubclass {
     LRESULT OnSetCursor(HWND hwnd, WPARAM wParam, LPARAM lParam);
     void RepaintFrame();
     int32_t ComputeHitTest(POINT screen);
+    static LRESULT IconHitTest(HWND hwnd, POINT screen);
     // The point in window coordinates and the window's size.
     POINT ToWindow(POINT screen, SIZE* size) const;
     void DragWindow();
+    // Follows a press on a drawn caption button until the button is released.
+    void TrackButtonPress();
     bool IsMaximizedMDIChild() const;
 
     HWND hwnd_ = nullptr;
@@ -81,6 +84,7 @@ class cNCCalcSize : public ISubclass {
     bool windowActive_ = false;
     bool appActive_ = false;
     bool maximizedMDIChild_ = false;
+    bool iconic_ = false;    // minimised at the last WM_NCCALCSIZE
     cMemDC defaultSurface_;  // DefaultNCPaint's caption image
     FrameMargins margins_;
     int32_t lastHitTest_ = 0;

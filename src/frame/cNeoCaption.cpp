@@ -180,6 +180,8 @@ void cNeoCaption::HitTest(int32_t x, int32_t y, int32_t& eHitTest) {
         eHitTest = HTSYSMENU;
         return;
     }
+    // The caption's drag zone ends where the menu row starts: the bar takes the clicks there.
+    if (eHitTest == HTCAPTION && y >= layout_.menu.top) eHitTest = HTCLIENT;
     bool hover[kButtonCount] = {};
     for (int i = 0; i < kButtonCount; ++i) {
         if (!layout_.buttons[i].present) continue;

@@ -61,6 +61,7 @@ class cNeoCaption final : public INCAreaModifier {
 
     // The engine (null before the first Attach) and the layout of the last paint.
     cNCCalcSize* Engine() const { return engine_.get(); }
+    cMenuBar* MenuBar() const { return menuBar_.get(); }
     const CaptionLayout& Layout() const { return layout_; }
     const SkinMetrics& Skin() const { return skin_; }
 

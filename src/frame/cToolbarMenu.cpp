@@ -85,7 +85,7 @@ void cToolbarMenu::DetachOwner() {
     menuBar_ = nullptr;
 }
 
-int32_t cToolbarMenu::ShowPopup(int32_t index) {
+int32_t cToolbarMenu::ShowPopup(int32_t index, bool fromKeyboard) {
     if (busy_) return 0;
     const std::shared_ptr<cToolbarMenu> keepAlive = shared_from_this();
     struct BusyScope {
@@ -96,6 +96,7 @@ int32_t cToolbarMenu::ShowPopup(int32_t index) {
 
     int32_t result = 0;
     nextItem_ = index;
+    fromKeyboard_ = fromKeyboard;
     while (nextItem_ >= 0 && menuBar_ != nullptr) {
         nextItem_ = -1;
         const bool valid = index >= 1 && index <= menuBar_->ItemCount();
@@ -109,6 +110,8 @@ int32_t cToolbarMenu::ShowPopup(int32_t index) {
             rootPopup_ = popup;
             GetCursorPos(&lastPoint_);
             const MenuHookScope hook(this);
+            // The menu loop reads this Down first: its first item is selected.
+            if (fromKeyboard_) PostMessageW(window_, WM_KEYDOWN, VK_DOWN, 0);
             // Modal: returns when the popup closes, after any message of the program has run.
             result =
                 TrackPopupMenuEx(popup, TPM_VERTICAL, item.left, item.bottom, window_, &placement);
@@ -147,10 +150,12 @@ bool cToolbarMenu::FilterMessage(const MSG& msg) {
         case WM_KEYDOWN:
             if (msg.wParam == VK_LEFT && leftMovesBack_) {
                 SwitchTo(NeighbourItem(currentItem_, -1));
+                fromKeyboard_ = true;
                 return true;
             }
             if (msg.wParam == VK_RIGHT && rightMovesOn_) {
                 SwitchTo(NeighbourItem(currentItem_, 1));
+                fromKeyboard_ = true;
                 return true;
             }
             return false;
@@ -160,7 +165,10 @@ bool cToolbarMenu::FilterMessage(const MSG& msg) {
             if (msg.pt.x == lastPoint_.x && msg.pt.y == lastPoint_.y) return false;
             lastPoint_ = msg.pt;
             const int32_t n = menuBar_->ItemFromPoint(msg.pt);
-            if (n >= 1 && n != currentItem_) SwitchTo(n);
+            if (n >= 1 && n != currentItem_) {
+                SwitchTo(n);
+                fromKeyboard_ = false;
+            }
             return false;
         }
         case WM_LBUTTONDOWN:

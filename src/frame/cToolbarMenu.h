@@ -35,7 +35,9 @@ class cToolbarMenu : public ISubclass, public std::enable_shared_from_this<cTool
     // Shows the popup of bar item `index` under the item, then the popups the user moves on to;
     // returns when none is open any more, with the last TrackPopupMenuEx result (0 if none ran).
     // A call while one runs returns 0 at once.
-    int32_t ShowPopup(int32_t index);
+    // `fromKeyboard`: opened with Alt+letter, so the popup selects its first item, as the
+    // system's own menu bars do (and so do the popups reached from it with Left and Right).
+    int32_t ShowPopup(int32_t index, bool fromKeyboard = false);
     bool Busy() const { return busy_; }
 
     // Called by the hook for each message of the menu loop; true swallows the message.
@@ -61,7 +63,8 @@ class cToolbarMenu : public ISubclass, public std::enable_shared_from_this<cTool
     bool rightMovesOn_ = false;
     bool leftMovesBack_ = false;
     bool busy_ = false;
-    POINT lastPoint_{};  // where the pointer was at the last mouse move of the menu loop
+    bool fromKeyboard_ = false;  // the popup to show next was asked for with a key
+    POINT lastPoint_{};          // where the pointer was at the last mouse move of the menu loop
 };
 
 // The WH_MSGFILTER hook of the menu loop: one for the program, serving one tracker.

@@ -80,6 +80,11 @@ bool Form1::Create(int show_command) {
         DestroyMenu(menu);
         return false;
     }
+    // The caption is the skin's. A window that keeps WS_CAPTION has its top rows left to the window
+    // manager by Wine's X11 driver (drawn over, or not drawn at all without one); the system menu
+    // and the minimise box stay, and with them the taskbar button, Alt+Space and minimising.
+    SetWindowLongPtrW(hwnd_, GWL_STYLE,
+                      GetWindowLongPtrW(hwnd_, GWL_STYLE) & ~LONG_PTR(WS_CAPTION));
     menu_ = menu;
     pump_.SetWindow(hwnd_);
     CreateControls();
@@ -92,7 +97,9 @@ bool Form1::Create(int show_command) {
     GetWindowRect(hwnd_, &window);
     const int width = window.right - window.left + twips_.ToPixels(6255) - client.right;
     const int height = window.bottom - window.top + twips_.ToPixels(5370) - client.bottom;
-    SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
+    // Not activated while hidden: activated then, it would already hold the focus when shown, and
+    // under Wine the X input focus would never follow (no key would reach it until clicked).
+    SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(hwnd_, show_command);
     UpdateWindow(hwnd_);
     return true;

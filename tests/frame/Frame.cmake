@@ -5,5 +5,6 @@ quenlor_add_gtest(frame_test
         ${CMAKE_CURRENT_LIST_DIR}/CaptionLayoutTest.cpp
         ${CMAKE_CURRENT_LIST_DIR}/ScaledLayoutTest.cpp
         ${CMAKE_CURRENT_LIST_DIR}/SkinnedWindowTest.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/CaptionInputTest.cpp
     LIBS quenlor_frame
 )

@@ -1,6 +1,6 @@
 // Real skinned windows under Wine: the frame's pixels against what the two skin pictures put there,
-// hit testing, the caption buttons driven by the messages the system sends, the Alt-key hook, and
-// attach / paint / detach cycles with the GDI handle table all but full.
+// the cursor's handling, the Alt-key hook, and attach / paint / detach cycles with the GDI handle
+// table all but full. (The mouse on the frame: CaptionInputTest.cpp.)
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -12,107 +12,15 @@
 
 #include "NCKeyboardHook.h"
 #include "win/CallbackBarrier.h"
+#include "SkinTestWindows.h"
 #include "cNeoCaption.h"
-#include "../support/Dib.h"
 #include "../support/GdiTableFiller.h"
 
 namespace quenlor {
 namespace {
 
-using test::Dib;
+using namespace skintest;
 using test::GdiTableFiller;
-
-// Picture colours that name their own source pixel, so a piece from the wrong place shows.
-uint32_t CaptionPixel(int x, int y) {
-    return static_cast<uint32_t>((x & 0xFF) << 16 | ((x >> 8) << 6 | y) << 8 | 0x33);
-}
-uint32_t BorderPixel(int x, int y) {
-    return static_cast<uint32_t>(x << 16 | y << 8 | 0xC0);
-}
-
-void PumpMessages() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-}
-
-// Test windows: plain top-level windows that close only when marked closable (Alt+F4 and the
-// close button of the other tests must not take the shared windows away).
-constexpr const wchar_t* kClass = L"QuenlorFrameTestWindow";
-constexpr const wchar_t* kClosable = L"QuenlorFrameTestClosable";
-
-int g_paints = 0;  // client repaints of the test windows
-
-LRESULT CALLBACK TestWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_PAINT) ++g_paints;
-    if (message == WM_CLOSE && !GetPropW(hwnd, kClosable)) return 0;
-    if (message == WM_DESTROY) RemovePropW(hwnd, kClosable);
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
-HWND MakeWindow(int x, int y, int width, int height, DWORD style) {
-    static const ATOM registered = [] {
-        WNDCLASSEXW wc = {};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = &TestWindowProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = kClass;
-        return RegisterClassExW(&wc);
-    }();
-    if (!registered) return nullptr;
-    HWND hwnd = CreateWindowExW(0, kClass, L"Skinned test window", style | WS_VISIBLE, x, y, width,
-                                height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    PumpMessages();
-    return hwnd;
-}
-
-// No WS_CAPTION: outside a virtual desktop Wine leaves a captioned window's top rows to a window
-// manager. The skin needs none of it (the buttons follow WS_SYSMENU and the two boxes).
-constexpr DWORD kFixed = WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
-constexpr int kWidth = 400, kHeight = 300;  // the design's worked example is 400 wide
-
-// Windows live for the whole run: destroying a top-level window costs seconds here.
-HWND SharedWindow(int index) {
-    static HWND windows[2] = {MakeWindow(60, 60, kWidth, kHeight, kFixed),
-                              MakeWindow(520, 60, kWidth, kHeight, kFixed)};
-    return windows[index];
-}
-
-struct SkinPictures {
-    Dib caption{640, 48}, border{70, 10};
-    SkinPictures() {
-        caption.Fill(CaptionPixel);
-        border.Fill(BorderPixel);
-    }
-};
-
-void AttachMainSkin(cNeoCaption& painter, HWND hwnd, const SkinPictures& pictures) {
-    painter.Attach(hwnd, pictures.caption.get(), pictures.border.get(), 19, 20, 90, 140, 240, 400);
-    PumpMessages();
-}
-
-// The whole window as it is on the screen.
-std::unique_ptr<Dib> ReadWindow(HWND hwnd) {
-    auto dib = std::make_unique<Dib>(kWidth, kHeight);
-    WindowFrameDC window(hwnd);
-    const HDC memory = CreateCompatibleDC(window.get());
-    const HGDIOBJ old = SelectObject(memory, dib->get());
-    BitBlt(memory, 0, 0, kWidth, kHeight, window.get(), 0, 0, SRCCOPY);
-    GdiFlush();
-    SelectObject(memory, old);
-    DeleteDC(memory);
-    return dib;
-}
-
-LPARAM ScreenPoint(HWND hwnd, int x, int y) {
-    RECT r;
-    GetWindowRect(hwnd, &r);
-    return MAKELPARAM(static_cast<WORD>(r.left + x), static_cast<WORD>(r.top + y));
-}
 
 // What the design says each frame pixel of the 400 x 300 window shows, with all three buttons
 // normal; -1 where the title and the menu row are (not compared).
@@ -183,41 +91,6 @@ TEST(SkinnedWindow, FrameShowsTheSkinPicturesActiveAndInactive) {
     }
 }
 
-// A painter that only records what the engine asks of it.
-class TestPainter : public INCAreaModifier {
-  public:
-    explicit TestPainter(HWND hwnd) : hwnd_(hwnd) {}
-    void Attach() {
-        engine.Attach(this);
-        engine.Display(hwnd_);
-        PumpMessages();
-    }
-    HWND hWnd() override { return hwnd_; }
-    void GetTopMarginHeight(int32_t& cy) override { cy = 30; }
-    void GetLeftMarginWidth(int32_t& cx) override { cx = 4; }
-    void GetRightMarginWidth(int32_t& cx) override { cx = 4; }
-    void GetBottomMarginHeight(int32_t& cy) override { cy = 4; }
-    void NCPaint(HDC, int32_t, int32_t, int32_t, int32_t) override {}
-    void HitTest(int32_t, int32_t, int32_t& eHitTest) override {
-        if (answer >= 0) eHitTest = answer;
-    }
-    void NCMouseDown(int32_t, int32_t, bool&, HDC, int32_t, int32_t, int32_t, int32_t) override {}
-    void NCMouseUp(int32_t, int32_t, HDC, int32_t, int32_t, int32_t, int32_t) override {}
-    void InitMenuPopup(WPARAM, LPARAM) override {}
-    void ExitMenuLoop() override {}
-    bool AltKeyAccelerator(int32_t vKey) override {
-        altKeys.push_back(vKey);
-        return vKey == 'F';
-    }
-
-    int32_t answer = -1;  // the hit-test code to answer, or -1 to keep the engine's
-    std::vector<int32_t> altKeys;
-    cNCCalcSize engine;  // last: detaches before the rest goes
-
-  private:
-    HWND hwnd_;
-};
-
 TEST(SkinnedWindow, SettingTheCursorRepaintsNothingAndKeepsTheStyle) {
     SkinPictures pictures;
     cNeoCaption painter;
@@ -232,157 +105,6 @@ TEST(SkinnedWindow, SettingTheCursorRepaintsNothingAndKeepsTheStyle) {
     }
     EXPECT_EQ(GetWindowLongPtrW(hwnd, GWL_STYLE), style);
     EXPECT_EQ(g_paints, 0);
-}
-
-TEST(SkinnedWindow, HitTestsOfAFixedAndASizableWindow) {
-    SkinPictures pictures;
-    HWND hwnd = SharedWindow(0);
-    const int caption = GetSystemMetrics(SM_CYCAPTION);
-    ASSERT_LT(10 + caption, 38) << "the menu row test point would lie on the caption line";
-    struct Case {
-        const char* name;
-        int x, y;
-        LRESULT fixed, sizable;
-    } cases[] = {
-        {"icon area", 20, 20, HTSYSMENU, HTSYSMENU},
-        {"caption line", 200, 15, HTCAPTION, HTCAPTION},
-        {"close button", 385, 15, HTSYSMENU, HTSYSMENU},
-        {"maximise button", 365, 15, HTSYSMENU, HTSYSMENU},
-        {"minimise button", 345, 15, HTSYSMENU, HTSYSMENU},
-        {"menu row", 200, 40, HTCLIENT, HTCLIENT},
-        {"client area", 200, 150, HTCLIENT, HTCLIENT},
-        {"top border", 200, 5, HTCLIENT, HTTOP},
-        {"left border", 5, 150, HTCLIENT, HTLEFT},
-        {"right border", 395, 150, HTCLIENT, HTRIGHT},
-        {"bottom border", 200, 295, HTCLIENT, HTBOTTOM},
-        {"top-left corner", 3, 3, HTCLIENT, HTTOPLEFT},
-        {"top-right corner", 397, 3, HTCLIENT, HTTOPRIGHT},
-        {"bottom-left corner", 3, 297, HTCLIENT, HTBOTTOMLEFT},
-        {"bottom-right corner", 397, 297, HTCLIENT, HTBOTTOMRIGHT},
-    };
-    RECT home;
-    GetWindowRect(hwnd, &home);
-    // Also left of and above the screen's origin (a second monitor): negative packed coordinates.
-    for (POINT at : {POINT{60, 60}, POINT{-700, -350}}) {
-        SetWindowPos(hwnd, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        for (bool sizable : {false, true}) {
-            const LONG_PTR style = GetWindowLongPtrW(hwnd, GWL_STYLE);
-            SetWindowLongPtrW(hwnd, GWL_STYLE,
-                              sizable ? style | WS_THICKFRAME : style & ~LONG_PTR{WS_THICKFRAME});
-            cNeoCaption painter;
-            AttachMainSkin(painter, hwnd, pictures);
-            for (const Case& c : cases) {
-                SCOPED_TRACE(testing::Message() << c.name << (sizable ? ", sizable" : ", fixed")
-                                                << " at " << at.x << "," << at.y);
-                EXPECT_EQ(SendMessageW(hwnd, WM_NCHITTEST, 0, ScreenPoint(hwnd, c.x, c.y)),
-                          sizable ? c.sizable : c.fixed);
-            }
-        }
-    }
-    SetWindowLongPtrW(hwnd, GWL_STYLE, kFixed | WS_VISIBLE);
-    SetWindowPos(hwnd, nullptr, home.left, home.top, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-
-    // A painter's HTMENU is answered as HTCLIENT, so the menu bar gets client mouse messages.
-    TestPainter menuPainter(hwnd);
-    menuPainter.answer = HTMENU;
-    menuPainter.Attach();
-    EXPECT_EQ(SendMessageW(hwnd, WM_NCHITTEST, 0, ScreenPoint(hwnd, 200, 15)), HTCLIENT);
-}
-
-bool SysCommandQueued(HWND hwnd, WPARAM* command) {
-    MSG message;
-    if (!PeekMessageW(&message, hwnd, WM_SYSCOMMAND, WM_SYSCOMMAND, PM_NOREMOVE)) return false;
-    *command = message.wParam;
-    return true;
-}
-
-TEST(SkinnedWindow, CloseButtonFiresOnlyWhenReleasedOverIt) {
-    SkinPictures pictures;
-    HWND hwnd = MakeWindow(100, 420, kWidth, kHeight, kFixed);
-    ASSERT_NE(hwnd, nullptr);
-    SetPropW(hwnd, kClosable, reinterpret_cast<HANDLE>(1));
-    cNeoCaption painter;
-    AttachMainSkin(painter, hwnd, pictures);
-    const LPARAM onClose = ScreenPoint(hwnd, 385, 15), onCaption = ScreenPoint(hwnd, 200, 15);
-    const auto closePixel = [&] { return ReadWindow(hwnd)->at(385, 15); };
-    const uint32_t normal = CaptionPixel(241 + 10, 10), pressed = CaptionPixel(241 + 10, 20 + 10);
-    // What the system sends: a hit test whenever the pointer moves, the button messages with the
-    // hit-test code.
-    const auto move = [&](LPARAM where) { return SendMessageW(hwnd, WM_NCHITTEST, 0, where); };
-    const auto press = [&](LPARAM where) {
-        SendMessageW(hwnd, WM_NCLBUTTONDOWN, move(where), where);
-    };
-    const auto release = [&](LPARAM where) {
-        SendMessageW(hwnd, WM_NCLBUTTONUP, move(where), where);
-    };
-    WPARAM command = 0;
-
-    press(onClose);
-    EXPECT_EQ(closePixel(), pressed);
-    move(onCaption);  // dragged off: drawn released
-    EXPECT_EQ(closePixel(), normal);
-    release(onCaption);
-    EXPECT_FALSE(SysCommandQueued(hwnd, &command)) << "command " << command;
-
-    press(onClose);
-    move(onCaption);
-    move(onClose);  // back over it: stays drawn released
-    EXPECT_EQ(closePixel(), normal);
-    release(onClose);
-    ASSERT_TRUE(SysCommandQueued(hwnd, &command));
-    EXPECT_EQ(command, static_cast<WPARAM>(SC_CLOSE));
-    PumpMessages();
-    EXPECT_FALSE(IsWindow(hwnd));
-    EXPECT_EQ(painter.Engine()->hWnd(), nullptr) << "the engine detaches when the window goes";
-}
-
-// Presses the keys one after the other, as fingers do, and lets them go in reverse order.
-// The drag test's script, run by a thread timer from inside the engine's drag loop.
-struct DragScript {
-    HWND hwnd = nullptr;
-    POINT start = {}, offset = {40, 25};
-    RECT moved = {};
-    int step = 0;
-} g_drag;
-
-void CALLBACK DragStep(HWND, UINT, UINT_PTR id, DWORD) {
-    if (g_drag.step++ == 0) {
-        SetCursorPos(g_drag.start.x + g_drag.offset.x, g_drag.start.y + g_drag.offset.y);
-        return;
-    }
-    GetWindowRect(g_drag.hwnd, &g_drag.moved);
-    KillTimer(nullptr, id);
-    DestroyWindow(g_drag.hwnd);  // while the drag loop still runs
-}
-
-TEST(SkinnedWindow, CaptionDragFollowsThePointerAndEndsWhenTheWindowGoes) {
-    SkinPictures pictures;
-    g_drag = DragScript{};
-    g_drag.hwnd = MakeWindow(100, 420, kWidth, kHeight, kFixed);
-    ASSERT_NE(g_drag.hwnd, nullptr);
-    SetPropW(g_drag.hwnd, kClosable, reinterpret_cast<HANDLE>(1));
-    cNeoCaption painter;
-    AttachMainSkin(painter, g_drag.hwnd, pictures);
-    RECT before;
-    GetWindowRect(g_drag.hwnd, &before);
-    g_drag.start = {before.left + 200, before.top + 15};
-    SetCursorPos(g_drag.start.x, g_drag.start.y);
-    PumpMessages();
-
-    SetTimer(nullptr, 0, 100, &DragStep);
-    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
-    for (int i = 0; i < 300 && IsWindow(g_drag.hwnd); ++i) {
-        PumpMessages();  // the press arrives here and the drag loop runs inside
-        Sleep(10);
-    }
-    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
-    PumpMessages();
-    EXPECT_FALSE(IsWindow(g_drag.hwnd));
-    EXPECT_EQ(g_drag.step, 2);
-    EXPECT_EQ(g_drag.moved.left - before.left, g_drag.offset.x);
-    EXPECT_EQ(g_drag.moved.top - before.top, g_drag.offset.y);
-    EXPECT_EQ(painter.Engine()->hWnd(), nullptr);
 }
 
 void PressKeys(std::initializer_list<BYTE> keys) {
@@ -402,6 +124,9 @@ void Activate(HWND hwnd) {
         Sleep(10);
         PumpMessages();
     }
+    // An engine attached to a window that was already active has not been told (the painter
+    // tells it at attach; these tests attach bare engines).
+    SendMessageW(hwnd, WM_NCACTIVATE, TRUE, 0);
     PumpMessages();
 }
 

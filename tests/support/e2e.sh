@@ -195,11 +195,44 @@ e2e_use_dpi() {  # dpi
     E2E_DESKTOP_SIZE="$(dpx 800 1240)x$(dpx 600 1000)"
 }
 
-# Gives the keyboard to the program's X window (the desktop's, in a virtual desktop).
+# Gives the keyboard to the program's X window (the desktop's, in a virtual desktop). Without a
+# window manager the X keyboard follows the pointer: it goes to the middle of the foreground window.
 focus_app() {
-    if [ "$E2E_SETTING" = desktop ]; then
-        xdotool windowfocus --sync "$E2E_DESKTOP_ID" 2>/dev/null || true
-    fi
+    case "$E2E_SETTING" in
+    desktop) xdotool windowfocus --sync "$E2E_DESKTOP_ID" 2>/dev/null || true ;;
+    plain)
+        local l t r b
+        read -r _ l t r b <<<"$(probe dialog | grep '^rect')" || return 0
+        move_to "$(((l + r) / 2))" "$(((t + b) / 2))"
+        ;;
+    esac
+}
+
+# The skin's bitmaps, raw RGB, for the frame checks.
+SKIN_RES="$(dirname "${BASH_SOURCE[0]}")/../../src/ui/res"
+skin_rgb() {  # name -> path of its raw RGB copy
+    [ -e "$WORK/$1.rgb" ] || convert "$SKIN_RES/$1.bmp" -depth 8 "rgb:$WORK/$1.rgb"
+    echo "$WORK/$1.rgb"
+}
+# The main window's pixels on the X screen compared with what the skin bitmaps put there
+# (skin_pixels.py frame), or the columns of the menu row's items (skin_pixels.py items).
+skin_pixels() {  # frame|items
+    local fl ft fr fb
+    read -r fl ft fr fb <<<"$(frame_of)"
+    import -window root -crop "$((fr - fl))x$((fb - ft))+$((OX + fl))+$((OY + ft))" -depth 8 \
+        "rgb:$WORK/window.rgb"
+    python3 "$(dirname "${BASH_SOURCE[0]}")/skin_pixels.py" "$1" "$WORK/window.rgb" \
+        "$((fr - fl))" "$((fb - ft))" "$(skin_rgb PicCaption)" "$(skin_rgb PicBorder)"
+}
+# Presses the left button at one point, moves to another and releases it there.
+press_move_release() {  # x1 y1 x2 y2
+    move_to "$1" "$2"
+    xdotool mousedown 1
+    sleep 0.2
+    move_to "$(((${1} + ${3}) / 2))" "$(((${2} + ${4}) / 2))"
+    move_to "$3" "$4"
+    xdotool mouseup 1
+    sleep 0.4
 }
 
 # The title of the foreground window once it is not the main window (a dialog has opened).
@@ -213,8 +246,28 @@ wait_foreground_not_main() {
     return 1
 }
 
-# Walks the open folder picker with the keyboard: / > tmp > qe2e-… > LAST, then OK.
-# (Folders under $WORK only.)
+# Clicks the drawn close button of the window whose frame starts at (LEFT, TOP); the window must
+# go, and then (with the probe told to quit) the program.
+close_with_button() {  # left top
+    click_at "$(($1 + 422))" "$(($2 + 15))"
+    wait_probe '^error 2' window >/dev/null || fail "the window is still there after the close button"
+    echo quit >"$PROBE_DIR/quit.new" && mv "$PROBE_DIR/quit.new" "$PROBE_DIR/quit.cmd"
+    for _ in $(seq 1 40); do
+        kill -0 "$APP_PID" 2>/dev/null || break
+        sleep 0.25
+    done
+    ! kill -0 "$APP_PID" 2>/dev/null || fail "the program did not end after closing"
+    APP_PID=""
+}
+
+# Waits until the main window is the active one again (a closed dialog may take a while to go:
+# destroying a window without a window manager takes seconds under Wine).
+wait_main_active() {
+    wait_probe '^active Quenlor.Form1' focus >/dev/null || fail "the main window is not active again"
+}
+
+# Walks the open folder picker with the keyboard: / > tmp > qe2e-… > LAST, then OK; returns once
+# the main window is active again. (Folders under $WORK only.)
 pick_folder() {  # last-part
     local title
     title="$(wait_foreground_not_main)" || fail "the folder picker did not open"
@@ -228,5 +281,6 @@ pick_folder() {  # last-part
         xdotool type --delay 60 "$part"; sleep 0.6
     done
     xdotool key Return
+    wait_main_active
 }
 

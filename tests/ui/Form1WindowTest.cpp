@@ -19,7 +19,9 @@ TEST_F(Form1Test, OpensWithFixedFrameTitleAndButtonFaceBackground) {
     const LONG_PTR style = GetWindowLongPtrW(hwnd, GWL_STYLE);
     EXPECT_FALSE(style & WS_THICKFRAME);
     EXPECT_FALSE(style & WS_MAXIMIZEBOX);
-    EXPECT_TRUE(style & WS_CAPTION);
+    EXPECT_FALSE(style & WS_CAPTION);  // the caption is the skin's
+    EXPECT_TRUE(style & WS_SYSMENU);
+    EXPECT_TRUE(style & WS_MINIMIZEBOX);
     EXPECT_EQ(GetClassLongPtrW(hwnd, GCLP_HBRBACKGROUND), COLOR_BTNFACE + 1);
     RECT client;
     GetClientRect(hwnd, &client);

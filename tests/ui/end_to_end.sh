@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# End to end: starts the real Quenlor.exe in a Wine virtual desktop and uses it like a person, with
+# End to end: starts the real Quenlor.exe straight on the X display, as tools/run.sh does (the
+# other settings: settings.sh), and uses it like a person, with
 # the mouse and the keyboard and the real dialogs: searches a generated folder of projectors, adds one
 # more file through the open dialog, ticks all, unticks one, converts, checks the files written and
 # the cells shown (read from the list by QuenlorProbe.exe), saves a screenshot, opens 文件 from the
@@ -22,7 +23,7 @@ make_projector "$WORK/src/sub/c.exe" 286700 8 30
 make_projector "$WORK/extra/manual.exe" 90100 5 25   # found only when added by hand
 head -c 300000 /dev/zero >"$WORK/src/not-a-projector.exe"
 
-e2e_start desktop "$QUENLOR_EXE" "$PROBE_EXE"
+e2e_start plain "$QUENLOR_EXE" "$PROBE_EXE"
 read -r fl ft fr fb <<<"$(grep '^frame' <<<"$WINDOW" | cut -d' ' -f2-)"
 echo "main window: $(head -n1 <<<"$WINDOW"), desktop at $OX,$OY" >&2
 
@@ -109,6 +110,7 @@ read -r _ kl kt kr kb <<<"$(grep '^ok' <<<"$about")" || fail "no 确定 in the A
 click_at "$(((kl + kr) / 2))" "$(((kt + kb) / 2))"
 about="$(wait_probe '^about none' about)" || { echo "$about"; fail "确定 did not close the About window"; }
 grep -q '^main enabled$' <<<"$about" || fail "the main window stays disabled after 确定"
+wait_main_active
 
 # A second batch into a chosen save directory, deleting the sources: untick 自动保存, tick
 # 删除原文件, pick the directory with 更改, select all anew (the convert button stays disabled after
@@ -155,13 +157,5 @@ read -r nl nt _ _ <<<"$(frame_of)"
 
 # The drawn close button ends the program: its window goes, then (with the probe told to quit)
 # the desktop.
-click_at "$((nl + 422))" "$((nt + 15))"
-wait_probe '^error 2' window >/dev/null || fail "the window is still there after the close button"
-echo quit >"$PROBE_DIR/quit.new" && mv "$PROBE_DIR/quit.new" "$PROBE_DIR/quit.cmd"
-for _ in $(seq 1 40); do
-    kill -0 "$APP_PID" 2>/dev/null || break
-    sleep 0.25
-done
-! kill -0 "$APP_PID" 2>/dev/null || fail "the program did not end after closing"
-APP_PID=""
+close_with_button "$nl" "$nt"
 echo "end_to_end: PASS"

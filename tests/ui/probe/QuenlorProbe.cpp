@@ -3,9 +3,12 @@
 //   QuenlorProbe controls OUT each control's identifier, "enabled" or "disabled", and text
 //   QuenlorProbe cells OUT    "rows N", then every row of the file list: tick, five cells
 //   QuenlorProbe item ROW OUT the rectangle of row ROW (1-based) of the file list, screen pixels
+//   QuenlorProbe popup OUT    the first open popup menu (or "popup none"), then "popups N"
 //   QuenlorProbe dialog OUT   the title and rectangle of the foreground window
 //   QuenlorProbe about OUT    the About window's frame and its OK button (screen pixels), or
 //                             "about none"; then whether the main window takes input
+//   QuenlorProbe focus OUT    the classes of the program's active and focus windows, then
+//                             "iconic" or "normal"
 //   QuenlorProbe close OUT    asks the window to close (cleaning up after a failed test)
 // Writes UTF-8 lines to OUT; exits with 2 when the window is not there.
 #include <windows.h>
@@ -107,17 +110,21 @@ int Answer(const std::vector<std::wstring>& args, FILE* out) {
         PostMessageW(form, WM_CLOSE, 0, 0);
         std::fprintf(out, "closing\n");
     } else if (command == L"popup") {
-        // An open popup menu: a visible window of the menu class.
-        HWND popup = nullptr;
-        while ((popup = FindWindowExW(nullptr, popup, L"#32768", nullptr)) &&
-               !IsWindowVisible(popup)) {
+        // The first open popup menu (a visible window of the menu class), then how many are open.
+        HWND first = nullptr;
+        int open = 0;
+        for (HWND popup = nullptr; (popup = FindWindowExW(nullptr, popup, L"#32768", nullptr));) {
+            if (!IsWindowVisible(popup)) continue;
+            if (!first) first = popup;
+            ++open;
         }
         RECT r = {};
-        if (popup && GetWindowRect(popup, &r)) {
+        if (first && GetWindowRect(first, &r)) {
             PrintRect(out, "popup", r);
         } else {
             std::fprintf(out, "popup none\n");
         }
+        std::fprintf(out, "popups %d\n", open);
     } else if (command == L"about") {
         HWND about = FindWindowW(L"Quenlor.Form2", nullptr);
         RECT r = {};
@@ -154,6 +161,17 @@ int Answer(const std::vector<std::wstring>& args, FILE* out) {
             std::fprintf(out, "control%d %s %s\n", GetDlgCtrlID(child),
                          IsWindowEnabled(child) ? "enabled" : "disabled", Utf8(text).c_str());
         }
+    } else if (command == L"focus") {
+        // Where the program's keys go: its thread's active and focus windows (by class).
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof(info);
+        wchar_t active[64] = L"none", focus[64] = L"none";
+        if (GetGUIThreadInfo(GetWindowThreadProcessId(form, nullptr), &info)) {
+            if (info.hwndActive) GetClassNameW(info.hwndActive, active, 64);
+            if (info.hwndFocus) GetClassNameW(info.hwndFocus, focus, 64);
+        }
+        std::fprintf(out, "active %s\nfocus %s\n%s\n", Utf8(active).c_str(), Utf8(focus).c_str(),
+                     IsIconic(form) ? "iconic" : "normal");
     } else if (command == L"cells") {
         HWND list = FindList(form);
         RemoteBuffer buffer(list, 8192);
