@@ -127,6 +127,10 @@ e2e_start() {  # setting quenlor-exe probe-exe [args...]
     shift 3
     OX=0
     OY=0
+    # A fresh Wine session, as when a person starts the program: nothing of an earlier test's
+    # windows (foreground, focus, a desktop) carries over.
+    "$QUENLOR_WINESERVER" -k 2>/dev/null || true
+    "$QUENLOR_WINESERVER" -w 2>/dev/null || true
     case "$E2E_SETTING" in
     desktop) E2E_DESKTOP="QE2E$$" ;;
     plain) ;;
