@@ -148,10 +148,12 @@ e2e_start() {  # setting quenlor-exe probe-exe [args...]
         sleep 0.25
     done
     if [ "$E2E_SETTING" = desktop ]; then
-        local id X Y
+        local id
         id="$(xdotool search --name "^$E2E_DESKTOP" | head -n1)"
         [ -n "$id" ] || fail "no virtual desktop window"
-        eval "$(xdotool getwindowgeometry --shell "$id")"
+        # Only the position: the geometry's WINDOW would replace the probe's answer.
+        local X Y
+        eval "$(xdotool getwindowgeometry --shell "$id" | grep -E '^(X|Y)=')"
         OX="$X"
         OY="$Y"
         E2E_DESKTOP_ID="$id"
