@@ -40,7 +40,9 @@ Form1::Form1(HINSTANCE instance, Options options)
       twips_(options.dpi > 0 ? options.dpi : Twips::SystemDpi()),
       search_(NativeFileSystem(), list_, *this, pump_),
       converter_(NativeFileSystem(), list_, *this, pump_, *this),
-      settings_(std::move(options.settings_key)) {}
+      settings_(std::move(options.settings_key)) {
+    converter_.NewDigest = &NativeSha256;  // every batch keeps a record that can be exported
+}
 
 Form1::~Form1() {
     if (hwnd_) DestroyWindow(hwnd_);
@@ -227,6 +229,9 @@ void Form1::OnCommand(int id, int code) {
             break;
         case kMenuMAnyVer:
             MAnyVer_Click();
+            break;
+        case kMenuMRecord:
+            MRecord_Click();
             break;
         case kIdCommand1:
             if (code == BN_CLICKED) Command1_Click();

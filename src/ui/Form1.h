@@ -87,6 +87,9 @@ class Form1 : public IStatusLine, public IConvertPanel {
     // runs; a path that does not exist is named on the status line (Form1StartPaths.cpp).
     void OpenAtStart(std::vector<std::wstring> paths);
     void Form_StartPaths(const std::vector<std::wstring>& paths);
+    // "导出清单…": saves the last batch's record through the Save As dialog (Form1Record.cpp).
+    void MRecord_Click();
+    const std::vector<RecordRow>& LastRecord() const { return record_; }
 
     // The folder returned by the last folder dialog; empty when it was cancelled.
     std::wstring ChosenFolder;
@@ -180,6 +183,8 @@ class Form1 : public IStatusLine, public IConvertPanel {
     // Takes the kept choices into the window and its search and conversion (Form1AnyVersion.cpp).
     void LoadSettings();
     void ApplyAnyVersion(bool any_version);
+    // Takes the record of the batch that just ended, if one ran (Form1Record.cpp).
+    void KeepRecord();
     void SetMenuEnabled(UINT command, bool enabled);
     std::wstring TextOf(HWND control) const;
 
@@ -211,6 +216,8 @@ class Form1 : public IStatusLine, public IConvertPanel {
     Settings settings_;
     bool any_version_ = false;               // "识别新版放映器" ticked
     std::vector<std::wstring> start_paths_;  // given on the command line, not yet opened
+    std::vector<RecordRow> record_;          // the last batch's record
+    std::wstring record_time_;               // when that batch ended: YYYYMMDD-HHMMSS
 };
 
 }  // namespace quenlor

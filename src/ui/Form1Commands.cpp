@@ -122,6 +122,7 @@ void Form1::Command7_Click() {
     BusyScope busy(*this);
     // The batch ignores a click that arrives while it already runs.
     converter_.Command7_Click();
+    KeepRecord();
 }
 
 void Form1::Command2_Click() {

@@ -14,6 +14,8 @@ enum MenuCommand : UINT {
     kMenuMABOUT = 2005,  // 关于(&A)
     // 识别新版放映器(&N), a check item
     kMenuMAnyVer = 2006,
+    // 导出清单…, enabled once a batch has a record
+    kMenuMRecord = 2007,
 };
 
 // Builds the menu bar; 保存目录 starts disabled. The window that receives it destroys it.
