@@ -3,7 +3,8 @@
 # a later player's projector on its command line (the folder is searched, the program added), ticks
 # the item from the keyboard (Alt+F, N), converts and compares the written movies byte for byte with
 # the movies put into the projectors; saves the 文件 menu with the item ticked as a screenshot
-# (SCREENSHOT_PNG). Then starts the program again with the folder only: the kept choice lists the
+# (SCREENSHOT_PNG); saves the batch's record with 文件 → 导出清单… and the Save As dialog and checks
+# its hashes with sha256sum. Then starts the program again with the folder only: the kept choice lists the
 # later projector found in the folder, which converts as the first did.
 #   any_version_end_to_end.sh QUENLOR_EXE PROBE_EXE SCREENSHOT_PNG
 set -euo pipefail
@@ -78,6 +79,33 @@ grep -q "sent\\.exe	成功	Ver: 8	" <<<"$cells" || fail "the added later project
 grep -q "flash5\\.exe	成功	Ver: 5	" <<<"$cells" || fail "the Flash 5 projector did not convert"
 cmp "$WORK/movies/sent.exe.movie" "$WORK/extra/sent.swf" || fail "sent.swf differs from its movie"
 cmp <(tail -c +286701 "$WORK/tree/flash5.exe") "$WORK/tree/flash5.swf" || fail "flash5.swf differs"
+
+# 3b. 文件 → 导出清单… with the mouse; the Save As dialog takes a typed name. The record holds both
+# rows, and each hash is the one sha256sum gives for the movie written.
+key alt+f
+popup="$(wait_probe '^popup -?[0-9]' popup)" || fail "Alt+F opened no menu"
+read -r _ pl pt pr pb <<<"$popup"
+item=$(((pb - pt - 12) / 5))   # five items of one height, a separator of 6 and the borders
+click_at "$((pl + 60))" "$((pt + 3 + 3 * item + item / 2))"
+wait_foreground_not_main >/dev/null || fail "导出清单… opened no dialog"
+sleep 0.5
+xdotool type --delay 30 "$W\\record.csv"
+key Return
+for _ in $(seq 1 20); do [ -s "$WORK/record.csv" ] && break; sleep 0.25; done
+[ -s "$WORK/record.csv" ] || fail "no record was saved"
+python3 - "$WORK/record.csv" >"$WORK/record.rows" <<'PY' || fail "the record is not the CSV expected"
+import csv, sys
+rows = list(csv.reader(open(sys.argv[1], encoding="utf-8-sig", newline="")))
+assert rows[0][0] == "源文件" and len(rows) == 3, rows
+for r in rows[1:]:
+    assert r[1] == "成功" and r[4] in ("FWS", "CWS"), r
+    print(r[7] + "\t" + r[8])
+PY
+while IFS=$'\t' read -r output hash; do
+    movie="$(winepath -u "$output" 2>/dev/null)"
+    [ "$hash" = "$(sha256sum <"$movie" | cut -d' ' -f1)" ] || fail "the record's hash of $output is wrong"
+done <"$WORK/record.rows"
+echo "record: $(wc -l <"$WORK/record.rows") rows, hashes as sha256sum gives them"
 
 # 4. The next run keeps the choice: started with the folder alone, it lists the later projector.
 probe close >/dev/null
