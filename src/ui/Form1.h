@@ -89,7 +89,6 @@ class Form1 : public IStatusLine, public IConvertPanel {
     void Form_StartPaths(const std::vector<std::wstring>& paths);
     // "导出清单…": saves the last batch's record through the Save As dialog (Form1Record.cpp).
     void MRecord_Click();
-    const std::vector<RecordRow>& LastRecord() const { return record_; }
 
     // The folder returned by the last folder dialog; empty when it was cancelled.
     std::wstring ChosenFolder;

@@ -18,15 +18,23 @@ int CALLBACK SelectStartFolder(HWND dialog, UINT message, LPARAM, LPARAM start_f
     return 0;
 }
 
-// "A|*.a|" becomes "A\0*.a\0\0", the form the file dialogs read.
-std::wstring DialogFilter(const std::wstring& text) {
-    std::wstring filter = text;
+// The fields the open and the save dialog share. "A|*.a|" in `filter` becomes "A\0*.a\0\0", the
+// form the dialogs read; `filter` and `name` must outlive the dialog.
+OPENFILENAMEW FileDialog(HWND owner, std::wstring& filter, std::vector<wchar_t>& name,
+                         DWORD flags) {
     for (wchar_t& c : filter) {
         if (c == L'|') c = L'\0';
     }
-    filter.push_back(L'\0');
-    filter.push_back(L'\0');
-    return filter;
+    filter.append(2, L'\0');
+    OPENFILENAMEW dialog = {};
+    dialog.lStructSize = sizeof(dialog);
+    dialog.hwndOwner = owner;
+    dialog.lpstrFilter = filter.c_str();
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = name.data();
+    dialog.nMaxFile = static_cast<DWORD>(name.size());
+    dialog.Flags = flags;
+    return dialog;
 }
 
 }  // namespace
@@ -50,19 +58,11 @@ std::wstring SystemDialogs::BrowseForFolder(HWND owner, const std::wstring& prom
 }
 
 std::wstring SystemDialogs::OpenFile(HWND owner, const OpenFileRequest& request) {
-    const std::wstring filter = DialogFilter(request.filter);
-
+    std::wstring filter = request.filter;
     std::vector<wchar_t> name(kFileNameCapacity, L'\0');
-    OPENFILENAMEW dialog = {};
-    dialog.lStructSize = sizeof(dialog);
-    dialog.hwndOwner = owner;
-    dialog.lpstrFilter = filter.c_str();
-    dialog.nFilterIndex = 1;
-    dialog.lpstrFile = name.data();
-    dialog.nMaxFile = kFileNameCapacity;
+    OPENFILENAMEW dialog = FileDialog(owner, filter, name, request.flags);
     dialog.lpstrInitialDir =
         request.initial_directory.empty() ? nullptr : request.initial_directory.c_str();
-    dialog.Flags = request.flags;
     if (!GetOpenFileNameW(&dialog)) return std::wstring();
 
     // The parts end at the first double NUL.
@@ -72,18 +72,13 @@ std::wstring SystemDialogs::OpenFile(HWND owner, const OpenFileRequest& request)
 }
 
 std::wstring SystemDialogs::SaveFile(HWND owner, const SaveFileRequest& request) {
-    const std::wstring filter = DialogFilter(request.filter);
+    std::wstring filter = request.filter;
     std::vector<wchar_t> name(kFileNameCapacity, L'\0');
-    request.file_name.copy(name.data(), std::min<size_t>(request.file_name.size(), name.size() - 1));
-    OPENFILENAMEW dialog = {};
-    dialog.lStructSize = sizeof(dialog);
-    dialog.hwndOwner = owner;
-    dialog.lpstrFilter = filter.c_str();
-    dialog.nFilterIndex = 1;
-    dialog.lpstrFile = name.data();
-    dialog.nMaxFile = kFileNameCapacity;
-    dialog.lpstrDefExt = request.default_extension.empty() ? nullptr : request.default_extension.c_str();
-    dialog.Flags = request.flags;
+    request.file_name.copy(name.data(),
+                           std::min<size_t>(request.file_name.size(), name.size() - 1));
+    OPENFILENAMEW dialog = FileDialog(owner, filter, name, request.flags);
+    dialog.lpstrDefExt =
+        request.default_extension.empty() ? nullptr : request.default_extension.c_str();
     if (!GetSaveFileNameW(&dialog)) return std::wstring();
     return std::wstring(name.data());
 }
