@@ -6,7 +6,8 @@
 # (SCREENSHOT_PNG); saves the batch's record with 文件 → 导出清单… and the Save As dialog and checks
 # its hashes with sha256sum. Then starts the program again with the folder only: the kept choice lists the
 # later projector found in the folder, which converts as the first did.
-#   any_version_end_to_end.sh QUENLOR_EXE PROBE_EXE SCREENSHOT_PNG
+#   any_version_end_to_end.sh QUENLOR_EXE PROBE_EXE SCREENSHOT_PNG [SETTING]
+# SETTING: desktop (the default), wm or plain, as tests/support/e2e.sh names them.
 set -euo pipefail
 
 QUENLOR_EXE="$(readlink -f "$1")"
@@ -45,7 +46,7 @@ W="$(winpath "$WORK")"
 
 # 1. Started with the folder and the later projector: unticked, the search lists only the Flash 5
 # projector, the program is added without examination.
-e2e_start desktop "$QUENLOR_EXE" "$PROBE_EXE" "$W\\tree" "$W\\extra\\sent.exe"
+e2e_start "${4:-desktop}" "$QUENLOR_EXE" "$PROBE_EXE" "$W\\tree" "$W\\extra\\sent.exe"
 cells="$(wait_probe 'sent\.exe' cells)" || { echo "$cells"; fail "the paths given at start were not opened"; }
 echo "after start:"; echo "$cells"
 grep -q '^rows 2$' <<<"$cells" || fail "expected the Flash 5 projector and the added program"
@@ -55,6 +56,7 @@ grep -q 'later\.exe' <<<"$cells" && fail "the later projector was listed with th
 # A click on the caption first makes the window the active one, as a person's first look does.
 read -r fl ft fr fb <<<"$(frame_of)"
 click_at "$((fl + 250))" "$((ft + 18))"
+click_at "$((fl + 200))" "$((fb - 25))"   # the status line: the keyboard comes to the window
 focus_app
 key alt+f
 key n
