@@ -7,6 +7,8 @@
 #          without it; target: within 1.3x.
 # convert: one projector with a 1 GiB movie vs. `dd ... conv=fsync` of the movie bytes; target:
 #          within 1.25x.
+# record:  the same conversion with --record (the SHA-256 made while copying, the CSV written) vs.
+#          the same synced copy; target: within 1.1x.
 # Peak memory (maximum resident set) of both runs; target: under 64 MiB.
 # Windows: quenlor-cli.exe scan under Wine vs. a Win32 program doing only the walk and the reads
 # (bench/WinReadFloor.cpp), start-up included, in pairs; target: within 1.5x.
@@ -58,15 +60,23 @@ scan_mem=$(peak_mib "$cli" scan "$work/tree")
 out="$work/out"
 conv_times=()
 dd_times=()
+rec_times=()
 for _ in $(seq $runs); do
     rm -rf "$out" && mkdir -p "$out"
     conv_times+=("$(seconds "$cli" convert -o "$out" "$work/big/big.exe")")
+    rm -rf "$out" && mkdir -p "$out"
+    rec_times+=("$(seconds "$cli" convert --record "$out/record.csv" -o "$out" "$work/big/big.exe")")
     rm -rf "$out" && mkdir -p "$out"
     dd_times+=("$(seconds dd if="$work/big/big.exe" of="$out/big.swf" bs=1M iflag=skip_bytes \
         skip=286700 conv=fsync)")
 done
 convert=$(printf '%s\n' "${conv_times[@]}" | median)
 ddcopy=$(printf '%s\n' "${dd_times[@]}" | median)
+recorded=$(printf '%s\n' "${rec_times[@]}" | median)
+rm -rf "$out" && mkdir -p "$out"
+"$cli" convert --record "$out/record.csv" -o "$out" "$work/big/big.exe" >/dev/null 2>&1 || true
+hashed=$(tail -n 1 "$out/record.csv" | tr -d '\r' | awk -F, '{ print $NF }')
+[ "$hashed" = "$(sha256sum <"$out/big.swf" | cut -d' ' -f1)" ] && hash_ok=yes || hash_ok=NO
 rm -rf "$out" && mkdir -p "$out"
 conv_mem=$(peak_mib "$cli" convert -o "$out" "$work/big/big.exe")
 cmp -s <(tail -c +286701 "$work/big/big.exe") "$out/big.swf" && exact=yes || exact=NO
@@ -78,6 +88,8 @@ printf 'any      %6.3f s  scan  %6.3f s  ratio %.2f (target <= 1.30)  floor rati
     "$any" "$scan" "$(echo "$any / $scan" | bc -l)" "$(echo "$any / $floor" | bc -l)" "$any_found"
 printf 'convert  %6.3f s  dd    %6.3f s  ratio %.2f (target <= 1.25)  exact: %s  peak %s MiB\n' \
     "$convert" "$ddcopy" "$(echo "$convert / $ddcopy" | bc -l)" "$exact" "$conv_mem"
+printf 'record   %6.3f s  dd    %6.3f s  ratio %.2f (target <= 1.10)  hash as sha256sum: %s\n' \
+    "$recorded" "$ddcopy" "$(echo "$recorded / $ddcopy" | bc -l)" "$hash_ok"
 
 # The Windows build under Wine, paired with its floor run by run so that a busy machine weighs on
 # both alike. Outputs go to files: a Wine server started by a run keeps an output pipe open.

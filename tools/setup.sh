@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-    cmake ninja-build g++ clang libclang-rt-14-dev googletest bc time python3
+    cmake ninja-build g++ clang libclang-rt-14-dev googletest bc time python3 libssl-dev
     g++-mingw-w64-x86-64-posix
     wine wine64 xvfb x11-utils xdotool imagemagick fonts-wqy-microhei fonts-wine openbox
     git dpkg-dev file strip-nondeterminism unzip

@@ -1,16 +1,18 @@
 // quenlor-cli: the folder search and the convert batch of the window, for scripts.
 //   quenlor-cli scan [--any-version] DIR
-//   quenlor-cli convert [-o DIR] [--delete-source] [--any-version] FILE...
+//   quenlor-cli convert [-o DIR] [--delete-source] [--any-version] [--record CSV] FILE...
 //   quenlor-cli --version
-// Exit status: 0 all done; 1 a file failed or a source could not be deleted; 2 a usage error or a
-// folder to scan that cannot be read.
+// Exit status: 0 all done; 1 a file failed, a source could not be deleted or the record could not
+// be written; 2 a usage error or a folder to scan that cannot be read.
 #include <string>
 #include <vector>
 
 #include "CliHost.h"
 #include "quenlor/Converter.h"
 #include "quenlor/FileSystem.h"
+#include "quenlor/Record.h"
 #include "quenlor/Search.h"
+#include "quenlor/Sha256.h"
 #include "quenlor/Text.h"
 #include "quenlor/Version.h"
 
@@ -31,7 +33,8 @@ constexpr int kUsageError = 2;
 int Usage() {
     WriteErr(
         L"usage: quenlor-cli scan [--any-version] DIR\n"
-        L"       quenlor-cli convert [-o DIR] [--delete-source] [--any-version] FILE...\n"
+        L"       quenlor-cli convert [-o DIR] [--delete-source] [--any-version] [--record CSV]\n"
+        L"                           FILE...\n"
         L"       quenlor-cli --version\n"
         L"\n"
         L"scan     lists the projectors found in DIR and below, one path a line\n"
@@ -40,8 +43,11 @@ int Usage() {
         L"         One line a file: source, result, version, size, output (tab-separated).\n"
         L"--any-version  also projectors of later players (Flash 6 and up, compressed movies),\n"
         L"               found by the trailer behind their movie\n"
+        L"--record CSV   writes a record of the run: one row a file with its result, sizes,\n"
+        L"               output and the SHA-256 of the written movie (UTF-8 CSV)\n"
         L"\n"
-        L"exit status: 0 all done; 1 a file failed or a source could not be deleted;\n"
+        L"exit status: 0 all done; 1 a file failed, a source could not be deleted or the\n"
+        L"             record could not be written;\n"
         L"             2 a usage error or a folder to scan that cannot be read.\n");
     return kUsageError;
 }
@@ -77,6 +83,21 @@ int Scan(const std::vector<std::wstring>& args) {
     return kSuccess;
 }
 
+bool WriteRecordFile(FileSystem& fs, const std::wstring& path, const std::vector<RecordRow>& rows) {
+    switch (WriteRecord(fs, path, rows)) {
+        case RecordResult::Written:
+            return true;
+        case RecordResult::WouldReplaceFile:
+            WriteErr(L"quenlor-cli: the record was not written: " + path +
+                     L" would replace a projector or a movie of this run\n");
+            return false;
+        case RecordResult::Failed:
+            break;
+    }
+    WriteErr(L"quenlor-cli: cannot write the record " + path + L"\n");
+    return false;
+}
+
 int Convert(const std::vector<std::wstring>& args) {
     FileSystem& fs = NativeFileSystem();
     CliFileList list;
@@ -84,6 +105,7 @@ int Convert(const std::vector<std::wstring>& args) {
     CliPump pump;
     CliConvertPanel panel;
     bool any_version = false;
+    std::wstring record;
     bool options_done = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::wstring& arg = args[i];
@@ -97,6 +119,9 @@ int Convert(const std::vector<std::wstring>& args) {
             panel.deleteSource = true;
         } else if (!options_done && arg == L"--any-version") {
             any_version = true;
+        } else if (!options_done && arg == L"--record") {
+            if (++i >= args.size() || args[i].empty()) return Usage();
+            record = fs.Absolute(args[i]);
         } else if (!options_done && arg.size() > 1 && arg[0] == L'-') {
             return Usage();
         } else if (arg.empty()) {
@@ -109,6 +134,7 @@ int Convert(const std::vector<std::wstring>& args) {
 
     Converter converter(fs, list, status, pump, panel);
     converter.AnyVersion = any_version;
+    if (!record.empty()) converter.NewDigest = &NativeSha256;
     converter.Command7_Click();
 
     bool all_ok = true;
@@ -129,6 +155,8 @@ int Convert(const std::vector<std::wstring>& args) {
         WriteOut(line + L"\n");
     }
     WriteErr(status.last + L"\n");
+    // After the batch, whatever happens to the record: the movies stay written.
+    if (!record.empty()) all_ok = WriteRecordFile(fs, record, converter.Record) && all_ok;
     return all_ok && panel.sourcesKept == 0 ? kSuccess : kSomeFailed;
 }
 

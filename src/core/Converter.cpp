@@ -71,6 +71,7 @@ void Converter::Command7_Click() {
     for (int row = 1; row <= count; ++row) rows.push_back(list_.IdOf(row));
     written_.clear();
     written_names_.clear();
+    Record.clear();
     int32_t succeeded = 0;
     for (RowIndex = 1; RowIndex <= count; ++RowIndex) {
         CurrentRow = rows[static_cast<size_t>(RowIndex - 1)];
@@ -102,6 +103,7 @@ void Converter::Command7_Click() {
                     const int now = list_.RowOf(CurrentRow);
                     if (now != 0) list_.SetReason(now, FailureText(LastFailure));
                 }
+                RecordRowDone();
                 if (StopRequested) {
                     StopRequested = false;
                     break;
@@ -124,6 +126,7 @@ bool Converter::FileExists(const std::wstring& path) {
 int Converter::ExtractMovie(const std::wstring& source, const std::wstring& target) {
     ExtractOk = false;
     LastFailure = Failure::SourceMissing;
+    facts_ = RecordRow{};
     if (!FileExists(source)) {
         SetCell(Column::Result, kFailed);
         return 0;
@@ -132,6 +135,7 @@ int Converter::ExtractMovie(const std::wstring& source, const std::wstring& targ
     LastFailure = Failure::SourceUnreadable;
     auto file = fs_.OpenRead(source);
     if (!file) return 0;
+    facts_.source_size = file->Size();
     // A movie found in a stub window runs to the end of the file; one found only by its trailer is
     // exactly the length the trailer gives.
     uint64_t start = 0;
@@ -168,6 +172,7 @@ int Converter::ExtractMovie(const std::wstring& source, const std::wstring& targ
     SetCell(Column::Version, L"Ver: " + Decimal(static_cast<int64_t>(version)));
     SetCell(Column::Size, panel_.FormatSize(size));
     SetCell(Column::SaveDir, target);
+    facts_.movie_size = size;
     LastFailure = Failure::None;
     ExtractOk = true;
     return 1;
@@ -231,6 +236,7 @@ bool Converter::CopyMovie(ReadableFile& source, uint64_t start, uint64_t end,
     if (!out) return false;
 
     bool ok = true;
+    const std::unique_ptr<Sha256> digest = NewDigest ? NewDigest() : nullptr;
     std::vector<unsigned char> buffer(
         static_cast<size_t>(std::min<uint64_t>(kCopyChunk, end - start)));
     for (uint64_t offset = start; ok && offset < end;) {
@@ -238,8 +244,13 @@ bool Converter::CopyMovie(ReadableFile& source, uint64_t start, uint64_t end,
         size_t got = 0;
         ok = source.ReadAt(offset, buffer.data(), want, got) && got == want;
         LastFailure = ok ? Failure::WriteFailed : Failure::SourceUnreadable;
-        if (ok && offset == start) version = buffer[3];
+        if (ok && offset == start) {
+            version = buffer[3];
+            facts_.version = buffer[3];
+            facts_.kind.assign(buffer.begin(), buffer.begin() + 3);
+        }
         ok = ok && out->Write(buffer.data(), got);
+        if (ok && digest) digest->Update(buffer.data(), got);  // the bytes as written, no re-read
         offset += got;
         if (ok && (offset - start) % kFlushEvery == 0) ok = out->Flush();
         pacer_.StepIfDue();
@@ -256,6 +267,7 @@ bool Converter::CopyMovie(ReadableFile& source, uint64_t start, uint64_t end,
         ok = fs_.Replace(temporary, target);
         LastFailure = ok ? Failure::None : Failure::TargetNotReplaced;
     }
+    if (ok && digest) facts_.sha256 = digest->HexDigest();
     if (!ok) fs_.Remove(temporary);
     return ok;
 }

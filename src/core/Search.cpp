@@ -27,6 +27,7 @@ void Search::StartSearch(const std::wstring& start_directory) {
     SearchMask = L"*.exe";
     Searching = true;
     active_ = true;
+    walk_any_version_ = AnyVersion;
     try {
         SearchDirectory(start_directory);
     } catch (const TooManySubdirectories&) {
@@ -71,7 +72,7 @@ void Search::CheckExeFiles(const std::wstring& directory) {
     while (matches->Next(entry)) {
         pacer_.Step();
         if (!Searching) return;
-        CheckProjector(fs_, list_, pacer_, directory + UpToNul(entry.name), AnyVersion,
+        CheckProjector(fs_, list_, pacer_, directory + UpToNul(entry.name), walk_any_version_,
                        &scan_buffer_);
     }
 }

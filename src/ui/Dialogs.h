@@ -15,6 +15,13 @@ struct OpenFileRequest {
     std::wstring initial_directory;
 };
 
+struct SaveFileRequest {
+    DWORD flags = 0;
+    std::wstring filter;             // as in OpenFileRequest
+    std::wstring default_extension;  // added to a name typed without one
+    std::wstring file_name;          // the name suggested
+};
+
 class IDialogs {
   public:
     virtual ~IDialogs() = default;
@@ -25,6 +32,8 @@ class IDialogs {
     // The dialog's file name: one full path, or with a multiple selection the directory followed by
     // the chosen names, each part separated by a NUL character. Empty when cancelled.
     virtual std::wstring OpenFile(HWND owner, const OpenFileRequest& request) = 0;
+    // The system's Save As dialog: the chosen file's full path, or empty when cancelled.
+    virtual std::wstring SaveFile(HWND owner, const SaveFileRequest& request) = 0;
     // The program's one message box kind: information icon and an OK button.
     virtual void ShowMessage(HWND owner, const std::wstring& text, const std::wstring& title) = 0;
 };
@@ -34,6 +43,7 @@ class SystemDialogs : public IDialogs {
     std::wstring BrowseForFolder(HWND owner, const std::wstring& prompt,
                                  const std::wstring& start_folder) override;
     std::wstring OpenFile(HWND owner, const OpenFileRequest& request) override;
+    std::wstring SaveFile(HWND owner, const SaveFileRequest& request) override;
     void ShowMessage(HWND owner, const std::wstring& text, const std::wstring& title) override;
 
     // Room for the file name of a multiple selection (the common dialog's default of 260

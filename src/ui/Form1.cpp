@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <utility>
+
 #include "DroppedFiles.h"
 #include "MainMenu.h"
 #include "Shortcuts.h"
@@ -14,6 +16,8 @@ namespace {
 
 // Posted to the window to finish an unload that had to wait for a running loop to return.
 constexpr UINT kFinishUnload = WM_APP + 1;
+// Posted to the window to open the paths given on the command line.
+constexpr UINT kOpenStartPaths = WM_APP + 20;
 
 }  // namespace
 
@@ -39,7 +43,10 @@ Form1::Form1(HINSTANCE instance, Options options)
       dialogs_(options.dialogs ? *options.dialogs : *own_dialogs_),
       twips_(options.dpi > 0 ? options.dpi : Twips::SystemDpi()),
       search_(NativeFileSystem(), list_, *this, pump_),
-      converter_(NativeFileSystem(), list_, *this, pump_, *this) {}
+      converter_(NativeFileSystem(), list_, *this, pump_, *this),
+      settings_(std::move(options.settings_key)) {
+    converter_.NewDigest = &NativeSha256;  // every batch keeps a record that can be exported
+}
 
 Form1::~Form1() {
     if (hwnd_) DestroyWindow(hwnd_);
@@ -115,6 +122,12 @@ void Form1::Form_Load() {
     const size_t separator = program.find_last_of(L"\\/");
     InitDir = separator == std::wstring::npos ? std::wstring() : program.substr(0, separator);
     FlattenListHeader(list_.hWnd());
+    LoadSettings();
+}
+
+void Form1::OpenAtStart(std::vector<std::wstring> paths) {
+    start_paths_ = std::move(paths);
+    if (hwnd_ && !start_paths_.empty()) PostMessageW(hwnd_, kOpenStartPaths, 0, 0);
 }
 
 void Form1::Form_Unload() {
@@ -184,6 +197,9 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         case kFinishUnload:
             if (!Busy()) FinishUnload();
             return 0;
+        case kOpenStartPaths:
+            Form_StartPaths(std::exchange(start_paths_, {}));
+            return 0;
         case WM_SETCURSOR:
             // The pointer moved over one of the controls: the list's cell tips follow it.
             if (reinterpret_cast<HWND>(wparam) == list_.hWnd()) {
@@ -221,6 +237,12 @@ void Form1::OnCommand(int id, int code) {
             break;
         case kMenuMABOUT:
             MABOUT_Click();
+            break;
+        case kMenuMAnyVer:
+            MAnyVer_Click();
+            break;
+        case kMenuMRecord:
+            MRecord_Click();
             break;
         case kIdCommand1:
             if (code == BN_CLICKED) Command1_Click();

@@ -20,6 +20,7 @@
 #include "win/GdiHandle.h"
 #include "win/WindowThunk.h"
 #include "MessagePump.h"
+#include "Settings.h"
 #include "Twips.h"
 #include "quenlor/Converter.h"
 #include "quenlor/Host.h"
@@ -36,6 +37,7 @@ class Form1 : public IStatusLine, public IConvertPanel {
         IDialogs* dialogs = nullptr;      // the system dialogs when null
         int dpi = 0;                      // the system's resolution when 0
         Form2::OpenAddress open_address;  // the About window's link; the shell's when empty
+        std::wstring settings_key = Settings::kKey;  // under HKEY_CURRENT_USER
     };
 
     explicit Form1(HINSTANCE instance);
@@ -78,6 +80,15 @@ class Form1 : public IStatusLine, public IConvertPanel {
     void MABOUT_Click();
     // Folders and programs dropped on the window (Form1Drop.cpp).
     void Form_DropFiles(const std::vector<std::wstring>& names);
+    // "识别新版放映器": ticks or unticks the item, and keeps the choice (Form1AnyVersion.cpp).
+    void MAnyVer_Click();
+    bool AnyVersion() const { return any_version_; }
+    // Paths given on the command line, handled as a drop of the same paths once the message loop
+    // runs; a path that does not exist is named on the status line (Form1StartPaths.cpp).
+    void OpenAtStart(std::vector<std::wstring> paths);
+    void Form_StartPaths(const std::vector<std::wstring>& paths);
+    // "导出清单…": saves the last batch's record through the Save As dialog (Form1Record.cpp).
+    void MRecord_Click();
 
     // One thing at a time: true when a search or a conversion may start now. Every way to start
     // one asks first; while one runs (or a stopped one still unwinds) the others are refused.
@@ -175,6 +186,11 @@ class Form1 : public IStatusLine, public IConvertPanel {
     void OnNotify(const NMHDR& header);
     HBRUSH OnControlColor(UINT message, HDC dc, HWND control);
     void FinishUnload();
+    // Takes the kept choices into the window and its search and conversion (Form1AnyVersion.cpp).
+    void LoadSettings();
+    void ApplyAnyVersion(bool any_version);
+    // Takes the record of the batch that just ended, if one ran (Form1Record.cpp).
+    void KeepRecord();
     void SetMenuEnabled(UINT command, bool enabled);
     // The list's buttons after any change of the list or its ticks: "全选" while there are rows,
     // captioned "全不选" while a row is ticked; "删除" while a row is ticked; "转换" while a row
@@ -209,6 +225,11 @@ class Form1 : public IStatusLine, public IConvertPanel {
     // "关于" or our end, so that it never dies beneath its own handlers.
     std::unique_ptr<Form2> about_;
     std::wstring drop_note_;  // what the last drop added to the status line (" 已忽略N个非exe文件")
+    Settings settings_;
+    bool any_version_ = false;               // "识别新版放映器" ticked
+    std::vector<std::wstring> start_paths_;  // given on the command line, not yet opened
+    std::vector<RecordRow> record_;          // the last batch's record
+    std::wstring record_time_;               // when that batch ended: YYYYMMDD-HHMMSS
 };
 
 }  // namespace quenlor

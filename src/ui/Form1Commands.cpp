@@ -140,6 +140,7 @@ void Form1::Command7_Click() {
     if (!MayStart()) return;
     BusyScope busy(*this);
     converter_.Command7_Click();
+    KeepRecord();
     // Rows whose sources went are unticked now; "转换" stays as the batch left it.
     if (hwnd_) UpdateListButtons();
 }

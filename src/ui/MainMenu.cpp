@@ -10,6 +10,8 @@ HMENU CreateMainMenu() {
     HMENU file = CreatePopupMenu();
     AppendMenuW(file, MF_POPUP, reinterpret_cast<UINT_PTR>(open), L"打开文件");
     AppendMenuW(file, MF_STRING | MF_GRAYED, kMenuMSFDr, L"保存目录");
+    AppendMenuW(file, MF_STRING | MF_UNCHECKED, kMenuMAnyVer, L"识别新版放映器(&N)");
+    AppendMenuW(file, MF_STRING | MF_GRAYED, kMenuMRecord, L"导出清单…");
     AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(file, MF_STRING, kMenuMExit, L"退出");
 

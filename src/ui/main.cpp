@@ -3,6 +3,7 @@
 #include <objbase.h>
 
 #include "Form1.h"
+#include "StartPaths.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show_command) {
     // The folder picker needs COM on this thread.
@@ -12,6 +13,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show_command) {
         quenlor::Form1 form(instance);
         form.Unloaded = [] { PostQuitMessage(0); };
         if (form.Create(show_command)) {
+            form.OpenAtStart(quenlor::StartPaths(GetCommandLineW()));
             MSG message;
             while (GetMessageW(&message, nullptr, 0, 0) > 0)
                 quenlor::MessagePump::Dispatch(form.hWnd(), message);

@@ -38,13 +38,15 @@ class Form1Test : public ::testing::Test {
     void TearDown() override {
         form.reset();
         PumpMessages();
+        RegDeleteTreeW(HKEY_CURRENT_USER, settings_key.c_str());
     }
 
     void Open(int dpi) {
         form.reset();
         form = std::make_unique<Form1>(
             GetModuleHandleW(nullptr),
-            Form1::Options{&dialogs, dpi, [this](const std::wstring& a) { opened.push_back(a); }});
+            Form1::Options{&dialogs, dpi, [this](const std::wstring& a) { opened.push_back(a); },
+                           settings_key});
         ASSERT_TRUE(form->Create(SW_SHOWNOACTIVATE));
         form->StatusChanged = [this](const std::wstring& text) {
             statuses.push_back(text);
@@ -92,6 +94,8 @@ class Form1Test : public ::testing::Test {
     }
 
     FakeDialogs dialogs;
+    // The window's kept choices live here, not where the program keeps a person's.
+    std::wstring settings_key = L"Software\\Quenlor-test-" + std::to_wstring(GetCurrentProcessId());
     std::vector<std::wstring> opened;  // addresses the About window's link asked the shell for
     std::unique_ptr<Form1> form;
     std::vector<std::wstring> statuses;

@@ -98,11 +98,13 @@ TEST_F(Form1Test, MenuTreeHasItsCaptions) {
     EXPECT_EQ(MenuText(bar, 0), L"文件(&F)");
     EXPECT_EQ(MenuText(bar, 1), L"帮助(&H)");
     HMENU file = GetSubMenu(bar, 0);
-    ASSERT_EQ(GetMenuItemCount(file), 4);
+    ASSERT_EQ(GetMenuItemCount(file), 6);
     EXPECT_EQ(MenuText(file, 0), L"打开文件");
     EXPECT_EQ(MenuText(file, 1), L"保存目录");
-    EXPECT_TRUE(GetMenuState(file, 2, MF_BYPOSITION) & MF_SEPARATOR);
-    EXPECT_EQ(MenuText(file, 3), L"退出");
+    EXPECT_EQ(MenuText(file, 2), L"识别新版放映器(&N)");
+    EXPECT_EQ(MenuText(file, 3), L"导出清单…");
+    EXPECT_TRUE(GetMenuState(file, 4, MF_BYPOSITION) & MF_SEPARATOR);
+    EXPECT_EQ(MenuText(file, 5), L"退出");
     HMENU open = GetSubMenu(file, 0);
     ASSERT_EQ(GetMenuItemCount(open), 2);
     EXPECT_EQ(MenuText(open, 0), L"搜索目录");

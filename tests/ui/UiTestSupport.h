@@ -42,6 +42,12 @@ class FakeDialogs : public IDialogs {
         open_requests.push_back(request);
         return Pop(open_files);
     }
+    std::deque<std::wstring> save_files;  // answers of SaveFile ("" = cancelled)
+    std::vector<SaveFileRequest> save_requests;
+    std::wstring SaveFile(HWND, const SaveFileRequest& request) override {
+        save_requests.push_back(request);
+        return Pop(save_files);
+    }
     void ShowMessage(HWND, const std::wstring& text, const std::wstring& title) override {
         messages.push_back({text, title});
     }

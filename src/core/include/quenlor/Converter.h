@@ -11,6 +11,8 @@
 #include "quenlor/FileSystem.h"
 #include "quenlor/Host.h"
 #include "quenlor/Pump.h"
+#include "quenlor/Record.h"
+#include "quenlor/Sha256.h"
 
 namespace quenlor {
 
@@ -43,6 +45,10 @@ class Converter {
     bool StopRequested = false;
     // Also convert projectors of later players, found by their trailer (the command line's option).
     bool AnyVersion = false;
+    // The record of the last batch: one row per ticked row it converted or failed.
+    std::vector<RecordRow> Record;
+    // Makes each movie's SHA-256 for the record while it is copied; none when null.
+    Sha256Factory NewDigest = nullptr;
 
     static constexpr size_t kCopyChunk = 1 << 20;
     // A long copy is made durable in steps of this size, each followed by a chance to pump.
@@ -61,6 +67,8 @@ class Converter {
     // True when the row being converted was removed from the list meanwhile.
     bool RowGone() const;
     void SetCell(Column column, const std::wstring& text);
+    // Adds the row just converted (or failed) to the record (ConverterRecord.cpp).
+    void RecordRowDone();
 
     FileSystem& fs_;
     IFileList& list_;
@@ -71,6 +79,7 @@ class Converter {
     std::set<FileIdentity> written_;        // the movies this batch has written
     std::set<std::wstring> written_names_;  // ... and their names, as the file system keys them
     std::minstd_rand temporary_names_;
+    RecordRow facts_;  // what the extraction learned of the row in hand, for the record
 };
 
 }  // namespace quenlor

@@ -26,6 +26,7 @@ class Search {
     bool Searching = false;
     std::wstring SearchMask = L"*.exe";
     // Also list projectors of later players, found by their trailer (the command line's option).
+    // Read when a walk starts: changing it meanwhile applies to the next walk.
     bool AnyVersion = false;
 
     void Stop() { Searching = false; }
@@ -44,6 +45,7 @@ class Search {
     IStatusLine& status_;
     PumpPacer pacer_;
     bool active_ = false;
+    bool walk_any_version_ = false;  // AnyVersion as the walk in progress found it
     // Read into by every file's scan; a walk never runs inside another, so one is enough.
     std::vector<unsigned char> scan_buffer_;
 };

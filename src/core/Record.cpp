@@ -1,0 +1,103 @@
+#include "quenlor/Record.h"
+
+#include <chrono>
+#include <iterator>
+
+#include "quenlor/Sha256.h"
+#include "quenlor/Text.h"
+
+namespace quenlor {
+namespace {
+
+constexpr char kBom[] = "\xEF\xBB\xBF";
+constexpr char kLineEnd[] = "\r\n";
+constexpr char kHeader[] = "源文件,结果,原因,Flash版本,类型,源文件大小,影片大小,输出文件,SHA-256";
+
+std::string Number(const std::optional<uint64_t>& value) {
+    return value ? std::to_string(*value) : std::string();
+}
+
+std::string Line(const RecordRow& row) {
+    const std::string fields[] = {
+        ToUtf8(row.source),
+        row.succeeded ? "成功" : "失败",
+        ToUtf8(row.reason),
+        row.version >= 0 ? std::to_string(row.version) : std::string(),
+        row.kind,
+        Number(row.source_size),
+        Number(row.movie_size),
+        ToUtf8(row.output),
+        row.sha256,
+    };
+    std::string line;
+    for (size_t i = 0; i < std::size(fields); ++i) {
+        if (i > 0) line += ',';
+        line += CsvField(fields[i]);
+    }
+    return line + kLineEnd;
+}
+
+// A file of the batch: writing the record there would destroy a source or a movie.
+bool NamesBatchFile(FileSystem& fs, const std::wstring& path, const std::vector<RecordRow>& rows) {
+    FileIdentity record;
+    if (!fs.Identity(path, record)) return false;  // nothing there yet
+    FileIdentity other;
+    for (const RecordRow& row : rows) {
+        if (fs.Identity(row.source, other) && other == record) return true;
+        if (!row.output.empty() && fs.Identity(row.output, other) && other == record) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+std::string HexOf(const unsigned char* bytes, size_t count) {
+    static const char kDigits[] = "0123456789abcdef";
+    std::string hex;
+    hex.reserve(count * 2);
+    for (size_t i = 0; i < count; ++i) {
+        hex += kDigits[bytes[i] >> 4];
+        hex += kDigits[bytes[i] & 15];
+    }
+    return hex;
+}
+
+std::string CsvField(const std::string& utf8) {
+    if (utf8.find_first_of(",\"\r\n") == std::string::npos) return utf8;
+    std::string field = "\"";
+    for (const char c : utf8) {
+        if (c == '"') field += '"';
+        field += c;
+    }
+    return field + '"';
+}
+
+std::string RecordCsv(const std::vector<RecordRow>& rows) {
+    std::string csv = std::string(kBom) + kHeader + kLineEnd;
+    for (const RecordRow& row : rows) csv += Line(row);
+    return csv;
+}
+
+RecordResult WriteRecord(FileSystem& fs, const std::wstring& path,
+                         const std::vector<RecordRow>& rows) {
+    if (NamesBatchFile(fs, path, rows)) return RecordResult::WouldReplaceFile;
+    const std::string bytes = RecordCsv(rows);
+    // A name of its own beside the record; one left behind by an interrupted run is passed over.
+    auto token = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+    std::wstring temporary;
+    std::unique_ptr<WritableFile> out;
+    for (int attempt = 0; attempt < 100 && !out;
+         ++attempt, token = token * 6364136223846793005u + 1) {
+        temporary = path + L"~" + Decimal(static_cast<uint64_t>(token % 100000));
+        out = fs.CreateNew(temporary);
+    }
+    if (!out) return RecordResult::Failed;
+    const bool written = out->Write(bytes.data(), bytes.size());
+    const bool committed = out->Commit() && written;
+    out.reset();
+    if (committed && fs.Replace(temporary, path)) return RecordResult::Written;
+    fs.Remove(temporary);
+    return RecordResult::Failed;
+}
+
+}  // namespace quenlor
