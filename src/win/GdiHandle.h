@@ -1,8 +1,13 @@
-// Owners for GDI objects and for selections into a device context, so that every object created is
-// deleted and every selection undone on all paths.
+// Owners of Win32 resources, one small move-only type per release function, so that every object
+// created is released and every selection, property or timer undone on all paths: GDI objects,
+// selections, device contexts (memory, window, frame, paint), hooks, window properties, window
+// timers, menus, kernel handles, drop handles and shell item lists.
 #pragma once
 
 #include <windows.h>
+#include <objbase.h>
+#include <shellapi.h>
+#include <shtypes.h>
 
 #include <string>
 #include <utility>
@@ -160,6 +165,16 @@ class WindowProperty {
     WindowProperty() = default;
     WindowProperty(const WindowProperty&) = delete;
     WindowProperty& operator=(const WindowProperty&) = delete;
+    WindowProperty(WindowProperty&& other) noexcept
+        : window_(std::exchange(other.window_, nullptr)), name_(std::move(other.name_)) {}
+    WindowProperty& operator=(WindowProperty&& other) noexcept {
+        if (this != &other) {
+            Reset();
+            window_ = std::exchange(other.window_, nullptr);
+            name_ = std::move(other.name_);
+        }
+        return *this;
+    }
     ~WindowProperty() { Reset(); }
 
     // False (and nothing held) when the system refuses the property.
@@ -172,6 +187,10 @@ class WindowProperty {
     }
     void Reset() {
         if (window_) RemovePropW(window_, name_.c_str());
+        Release();
+    }
+    // Leaves the property on the window for good (another record now accounts for it).
+    void Release() {
         window_ = nullptr;
         name_.clear();
     }
@@ -180,6 +199,166 @@ class WindowProperty {
   private:
     HWND window_ = nullptr;
     std::wstring name_;
+};
+
+// The device context of one WM_PAINT (BeginPaint), ended with EndPaint.
+class PaintDC {
+  public:
+    explicit PaintDC(HWND window) : window_(window), dc_(BeginPaint(window, &paint_)) {}
+    PaintDC(const PaintDC&) = delete;
+    PaintDC& operator=(const PaintDC&) = delete;
+    ~PaintDC() { EndPaint(window_, &paint_); }
+    HDC get() const { return dc_; }
+    const RECT& Area() const { return paint_.rcPaint; }  // what needs painting
+
+  private:
+    HWND window_;
+    PAINTSTRUCT paint_ = {};
+    HDC dc_;
+};
+
+// A menu of ours. While a window shows it (SetMenu, or the menu given to CreateWindowEx) the window
+// destroys it with itself; otherwise the owner destroys it. A menu taken off the window and never
+// put back is therefore destroyed once, by the owner.
+class MenuHandle {
+  public:
+    MenuHandle() = default;
+    explicit MenuHandle(HMENU menu) : menu_(menu) {}
+    MenuHandle(const MenuHandle&) = delete;
+    MenuHandle& operator=(const MenuHandle&) = delete;
+    MenuHandle(MenuHandle&& other) noexcept
+        : menu_(std::exchange(other.menu_, nullptr)), window_(std::exchange(other.window_, nullptr)) {}
+    MenuHandle& operator=(MenuHandle&& other) noexcept {
+        if (this != &other) {
+            Reset();
+            menu_ = std::exchange(other.menu_, nullptr);
+            window_ = std::exchange(other.window_, nullptr);
+        }
+        return *this;
+    }
+    ~MenuHandle() { Reset(); }
+
+    HMENU get() const { return menu_; }
+    explicit operator bool() const { return menu_ != nullptr; }
+    // The menu went onto `window` (CreateWindowEx with it, or SetMenu by anyone).
+    void ShownBy(HWND window) { window_ = window; }
+    // Puts the menu on `window`; false when the system refuses.
+    bool SetOn(HWND window) {
+        if (!menu_ || !SetMenu(window, menu_)) return false;
+        ShownBy(window);
+        return true;
+    }
+    // Destroys the menu unless its window still shows it (the window then destroys it). Call it
+    // at the latest in the window's WM_NCDESTROY.
+    void Reset() {
+        const bool shown = window_ && IsWindow(window_) && GetMenu(window_) == menu_;
+        if (menu_ && !shown) DestroyMenu(menu_);
+        menu_ = nullptr;
+        window_ = nullptr;
+    }
+
+  private:
+    HMENU menu_ = nullptr;
+    HWND window_ = nullptr;
+};
+
+// A timer of a window (SetTimer with an identifier, delivered as WM_TIMER), killed with the owner.
+class WindowTimer {
+  public:
+    WindowTimer() = default;
+    WindowTimer(const WindowTimer&) = delete;
+    WindowTimer& operator=(const WindowTimer&) = delete;
+    ~WindowTimer() { Stop(); }
+
+    // (Re)starts the timer; false when the system refuses it.
+    bool Start(HWND window, UINT_PTR id, UINT milliseconds) {
+        Stop();
+        if (!SetTimer(window, id, milliseconds, nullptr)) return false;
+        window_ = window;
+        id_ = id;
+        return true;
+    }
+    void Stop() {
+        if (window_) KillTimer(window_, id_);
+        window_ = nullptr;
+    }
+    bool Running() const { return window_ != nullptr; }
+    UINT_PTR Id() const { return id_; }
+
+  private:
+    HWND window_ = nullptr;
+    UINT_PTR id_ = 0;
+};
+
+// A kernel handle (file, find, process...), closed with CloseHandle. Both "no handle" values of the
+// system (null and INVALID_HANDLE_VALUE) count as empty.
+class KernelHandle {
+  public:
+    explicit KernelHandle(HANDLE handle = INVALID_HANDLE_VALUE) : handle_(handle) {}
+    KernelHandle(const KernelHandle&) = delete;
+    KernelHandle& operator=(const KernelHandle&) = delete;
+    KernelHandle(KernelHandle&& other) noexcept
+        : handle_(std::exchange(other.handle_, INVALID_HANDLE_VALUE)) {}
+    KernelHandle& operator=(KernelHandle&& other) noexcept {
+        if (this != &other) {
+            Close();
+            handle_ = std::exchange(other.handle_, INVALID_HANDLE_VALUE);
+        }
+        return *this;
+    }
+    ~KernelHandle() { Close(); }
+
+    HANDLE get() const { return handle_; }
+    bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
+    // Gives the handle up without closing it.
+    HANDLE release() { return std::exchange(handle_, INVALID_HANDLE_VALUE); }
+    // Closes now; false when closing failed (for a written file: its data may be lost).
+    bool Close() {
+        if (!valid()) return true;
+        return CloseHandle(release()) != FALSE;
+    }
+
+  private:
+    HANDLE handle_;
+};
+
+// The drop handle of a WM_DROPFILES message, released with DragFinish.
+class DropHandle {
+  public:
+    explicit DropHandle(HDROP drop) : drop_(drop) {}
+    DropHandle(const DropHandle&) = delete;
+    DropHandle& operator=(const DropHandle&) = delete;
+    DropHandle(DropHandle&& other) noexcept : drop_(std::exchange(other.drop_, nullptr)) {}
+    DropHandle& operator=(DropHandle&& other) = delete;
+    ~DropHandle() {
+        if (drop_) DragFinish(drop_);
+    }
+    HDROP get() const { return drop_; }
+
+  private:
+    HDROP drop_;
+};
+
+// A shell item list handed to us by the shell (SHBrowseForFolder...), freed with CoTaskMemFree.
+class ItemIdList {
+  public:
+    explicit ItemIdList(PIDLIST_ABSOLUTE list = nullptr) : list_(list) {}
+    ItemIdList(const ItemIdList&) = delete;
+    ItemIdList& operator=(const ItemIdList&) = delete;
+    ItemIdList(ItemIdList&& other) noexcept : list_(std::exchange(other.list_, nullptr)) {}
+    ItemIdList& operator=(ItemIdList&& other) noexcept {
+        if (this != &other) {
+            CoTaskMemFree(list_);
+            list_ = std::exchange(other.list_, nullptr);
+        }
+        return *this;
+    }
+    ~ItemIdList() { CoTaskMemFree(list_); }
+    PIDLIST_ABSOLUTE get() const { return list_; }
+    explicit operator bool() const { return list_ != nullptr; }
+
+  private:
+    PIDLIST_ABSOLUTE list_;
 };
 
 }  // namespace quenlor

@@ -12,6 +12,7 @@ LRESULT CALLBACK LoggingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
         const char* name = kResult == kBaseResult ? "base" : "other";
         CallLog().push_back(std::string(name) + ":" + std::to_string(msg) + ":" +
                             std::to_string(wParam));
+        if (OnWindowProc()) OnWindowProc()(hwnd, msg);
         return kResult + static_cast<LRESULT>(wParam);
     }
     return DefWindowProcW(hwnd, msg, wParam, lParam);
@@ -42,6 +43,11 @@ BOOL CALLBACK CollectProperty(HWND, LPWSTR name, HANDLE data, ULONG_PTR param) {
 }
 
 }  // namespace
+
+std::function<void(HWND, UINT)>& OnWindowProc() {
+    static std::function<void(HWND, UINT)> action;
+    return action;
+}
 
 std::vector<std::string>& CallLog() {
     static std::vector<std::string> log;

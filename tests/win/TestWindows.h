@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -20,6 +21,10 @@ constexpr LRESULT kOtherResult = 2000;  // class "other" answers kOtherResult + 
 
 // Entries like "base:32769:7" (procedure, message, wParam) and whatever handlers append.
 std::vector<std::string>& CallLog();
+
+// Run by the windows' own procedures after logging kMsgA..kMsgC (when set): a previous procedure
+// that acts on the handlers above it.
+std::function<void(HWND, UINT)>& OnWindowProc();
 
 // A hidden window of class "base" or "other", destroyed with the object: top-level, or
 // message-only (no display resources, so cheap to create by the thousand).

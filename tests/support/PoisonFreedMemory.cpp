@@ -1,0 +1,55 @@
+// Linked into window tests that cannot run under the sanitizers (Win32 code under Wine): every
+// block given back with delete is overwritten with 0xDD and held in a quarantine for a while before
+// it is really freed. An object used after its deletion then has a poisoned vtable pointer and the
+// call crashes the test, instead of quietly reading memory that still looks alive.
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include <malloc.h>
+
+namespace {
+
+constexpr size_t kQuarantine = 256;
+void* g_quarantine[kQuarantine] = {};
+size_t g_next = 0;
+
+void Poison(void* block) noexcept {
+    if (block == nullptr) return;
+    std::memset(block, 0xDD, _msize(block));
+    std::free(g_quarantine[g_next]);
+    g_quarantine[g_next] = block;
+    g_next = (g_next + 1) % kQuarantine;
+}
+
+void* Allocate(size_t size) {
+    if (void* block = std::malloc(size ? size : 1)) return block;
+    throw std::bad_alloc();
+}
+
+}  // namespace
+
+void* operator new(size_t size) {
+    return Allocate(size);
+}
+void* operator new[](size_t size) {
+    return Allocate(size);
+}
+void* operator new(size_t size, const std::nothrow_t&) noexcept {
+    return std::malloc(size ? size : 1);
+}
+void* operator new[](size_t size, const std::nothrow_t&) noexcept {
+    return std::malloc(size ? size : 1);
+}
+void operator delete(void* block) noexcept {
+    Poison(block);
+}
+void operator delete[](void* block) noexcept {
+    Poison(block);
+}
+void operator delete(void* block, size_t) noexcept {
+    Poison(block);
+}
+void operator delete[](void* block, size_t) noexcept {
+    Poison(block);
+}
