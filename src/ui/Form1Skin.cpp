@@ -30,6 +30,8 @@ void Form1::ApplySkin(cNeoCaption& painter) {
     if (!picBorder_)
         picBorder_.Reset(static_cast<HBITMAP>(LoadImageW(instance_, MAKEINTRESOURCEW(IDB_PICBORDER),
                                                          IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    // Without its pictures the skin would paint nothing: the standard frame and menu stay.
+    if (!picCaption_ || !picBorder_) return;
     painter.Attach(hwnd_, picCaption_.get(), picBorder_.get(), 19, 20, 90, 140, 240, 400);
 }
 

@@ -227,7 +227,8 @@ class MenuHandle {
     MenuHandle(const MenuHandle&) = delete;
     MenuHandle& operator=(const MenuHandle&) = delete;
     MenuHandle(MenuHandle&& other) noexcept
-        : menu_(std::exchange(other.menu_, nullptr)), window_(std::exchange(other.window_, nullptr)) {}
+        : menu_(std::exchange(other.menu_, nullptr)),
+          window_(std::exchange(other.window_, nullptr)) {}
     MenuHandle& operator=(MenuHandle&& other) noexcept {
         if (this != &other) {
             Reset();
@@ -320,6 +321,32 @@ class KernelHandle {
 
   private:
     HANDLE handle_;
+};
+
+// A window of ours that is not a child (a tip, a popup), destroyed with the owner unless it is gone
+// already (an owned window goes with its owner window).
+class WindowHandle {
+  public:
+    WindowHandle() = default;
+    explicit WindowHandle(HWND window) : window_(window) {}
+    WindowHandle(const WindowHandle&) = delete;
+    WindowHandle& operator=(const WindowHandle&) = delete;
+    WindowHandle(WindowHandle&& other) noexcept : window_(std::exchange(other.window_, nullptr)) {}
+    WindowHandle& operator=(WindowHandle&& other) noexcept {
+        if (this != &other) Reset(std::exchange(other.window_, nullptr));
+        return *this;
+    }
+    ~WindowHandle() { Reset(); }
+
+    HWND get() const { return window_; }
+    explicit operator bool() const { return window_ != nullptr; }
+    void Reset(HWND window = nullptr) {
+        if (window_ && IsWindow(window_)) DestroyWindow(window_);
+        window_ = window;
+    }
+
+  private:
+    HWND window_ = nullptr;
 };
 
 // The drop handle of a WM_DROPFILES message, released with DragFinish.

@@ -99,15 +99,18 @@ void RemoveBookkeeping(HWND hwnd) {
     struct Found {
         std::wstring previous, count, prefix;
         std::vector<std::wstring> names;
-    } found{PropName(hwnd).c_str(), PropName(L'C', hwnd).c_str(),
-            std::wstring(PropName(hwnd).c_str()) + L"#", {}};
+    } found{PropName(hwnd).c_str(),
+            PropName(L'C', hwnd).c_str(),
+            std::wstring(PropName(hwnd).c_str()) + L"#",
+            {}};
     EnumPropsExW(
         hwnd,
         [](HWND, LPWSTR name, HANDLE, ULONG_PTR data) -> BOOL {
             auto& f = *reinterpret_cast<Found*>(data);
             if (IS_INTRESOURCE(name)) return TRUE;
             const std::wstring text(name);
-            if (text == f.previous || text == f.count || text.compare(0, f.prefix.size(), f.prefix) == 0)
+            if (text == f.previous || text == f.count ||
+                text.compare(0, f.prefix.size(), f.prefix) == 0)
                 f.names.push_back(text);
             return TRUE;
         },
@@ -117,8 +120,8 @@ void RemoveBookkeeping(HWND hwnd) {
 
 // The window ends: whatever is still registered goes, and its own procedure comes back.
 void ForgetWindow(HWND hwnd, WNDPROC old) {
-    if (old != nullptr && GetWindowLongPtrW(hwnd, GWLP_WNDPROC) ==
-                              reinterpret_cast<LONG_PTR>(&SharedWindowProc)) {
+    if (old != nullptr &&
+        GetWindowLongPtrW(hwnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&SharedWindowProc)) {
         SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
     }
     RemoveBookkeeping(hwnd);

@@ -4,5 +4,7 @@ quenlor_add_gtest(frame_test
     SOURCES
         ${CMAKE_CURRENT_LIST_DIR}/CaptionLayoutTest.cpp
         ${CMAKE_CURRENT_LIST_DIR}/SkinnedWindowTest.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/CaptionOwnerTest.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/../support/PoisonFreedMemory.cpp
     LIBS quenlor_frame
 )

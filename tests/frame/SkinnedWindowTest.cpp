@@ -15,12 +15,15 @@
 #include "cNeoCaption.h"
 #include "../support/Dib.h"
 #include "../support/GdiTableFiller.h"
+#include "../support/Input.h"
+#include "../support/Pump.h"
 
 namespace quenlor {
 namespace {
 
 using test::Dib;
 using test::GdiTableFiller;
+using test::PumpMessages;
 
 // Picture colours that name their own source pixel, so a piece from the wrong place shows.
 uint32_t CaptionPixel(int x, int y) {
@@ -28,14 +31,6 @@ uint32_t CaptionPixel(int x, int y) {
 }
 uint32_t BorderPixel(int x, int y) {
     return static_cast<uint32_t>(x << 16 | y << 8 | 0xC0);
-}
-
-void PumpMessages() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
 }
 
 // Test windows: plain top-level windows that close only when marked closable (Alt+F4 and the
@@ -371,12 +366,12 @@ TEST(SkinnedWindow, CaptionDragFollowsThePointerAndEndsWhenTheWindowGoes) {
     PumpMessages();
 
     SetTimer(nullptr, 0, 100, &DragStep);
-    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+    test::SendMouse(MOUSEEVENTF_LEFTDOWN);
     for (int i = 0; i < 300 && IsWindow(g_drag.hwnd); ++i) {
         PumpMessages();  // the press arrives here and the drag loop runs inside
         Sleep(10);
     }
-    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+    test::SendMouse(MOUSEEVENTF_LEFTUP);
     PumpMessages();
     EXPECT_FALSE(IsWindow(g_drag.hwnd));
     EXPECT_EQ(g_drag.step, 2);
@@ -386,13 +381,18 @@ TEST(SkinnedWindow, CaptionDragFollowsThePointerAndEndsWhenTheWindowGoes) {
 }
 
 void PressKeys(std::initializer_list<BYTE> keys) {
-    const auto send = [](BYTE key, DWORD flags) {
-        keybd_event(key, 0, flags, 0);
+    const auto settle = [] {
         Sleep(20);
         PumpMessages();
     };
-    for (BYTE key : keys) send(key, 0);
-    for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) send(*it, KEYEVENTF_KEYUP);
+    for (BYTE key : keys) {
+        test::KeyDown(key);
+        settle();
+    }
+    for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) {
+        test::KeyUp(*it);
+        settle();
+    }
 }
 
 void Activate(HWND hwnd) {
