@@ -11,6 +11,7 @@
 #include <string>
 
 #include "../support/Dib.h"
+#include "../support/PoisonFreedMemory.h"
 #include "../support/Pump.h"
 #include "NCKeyboardHook.h"
 #include "cNeoCaption.h"
@@ -67,10 +68,11 @@ TEST(CaptionOwner, FreeingThePainterOnDestroyLeavesNothingOnTheWindow) {
     test::PumpMessages();
     EXPECT_GT(OurProperties(hwnd), 20);  // engine, menu bar, popup tracker
 
-    const int failures = CallbackFailureCount();
+    const int failures = CallbackFailureCount(), faults = test::AccessViolations();
     const size_t engines = NCKeyboardHook::ClientCount();
     DestroyWindow(hwnd);
     EXPECT_EQ(owner.painter, nullptr);
+    EXPECT_EQ(test::AccessViolations(), faults) << "a deleted handler was called";
     EXPECT_EQ(owner.propertiesAtTheEnd, 0);
     EXPECT_EQ(CallbackFailureCount(), failures) << LastCallbackFailure();
     EXPECT_EQ(NCKeyboardHook::ClientCount(), engines - 1);

@@ -1,7 +1,12 @@
 // Linked into window tests that cannot run under the sanitizers (Win32 code under Wine): every
 // block given back with delete is overwritten with 0xDD and held in a quarantine for a while before
 // it is really freed. An object used after its deletion then has a poisoned vtable pointer and the
-// call crashes the test, instead of quietly reading memory that still looks alive.
+// call faults, instead of quietly reading memory that still looks alive. The system may swallow a
+// fault inside a window procedure, so every access violation is also counted as it happens.
+#include "PoisonFreedMemory.h"
+
+#include <windows.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -27,7 +32,21 @@ void* Allocate(size_t size) {
     throw std::bad_alloc();
 }
 
+LONG g_accessViolations = 0;
+
+LONG CALLBACK CountAccessViolation(EXCEPTION_POINTERS* exception) {
+    if (exception->ExceptionRecord->ExceptionCode == EXCEPTION_ACCESS_VIOLATION)
+        InterlockedIncrement(&g_accessViolations);
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
+const PVOID g_counter = AddVectoredExceptionHandler(1, &CountAccessViolation);
+
 }  // namespace
+
+int quenlor::test::AccessViolations() {
+    return static_cast<int>(g_accessViolations);
+}
 
 void* operator new(size_t size) {
     return Allocate(size);

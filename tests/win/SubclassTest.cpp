@@ -7,6 +7,7 @@
 #include <string>
 #include <utility>
 
+#include "../support/PoisonFreedMemory.h"
 #include "TestWindows.h"
 #include "win/CallbackBarrier.h"
 #include "win/GSubclass.h"
@@ -378,6 +379,7 @@ const GoneCase kGoneCases[] = {
 };
 
 TEST_F(SubclassTest, HandlersDeletedDuringAMessageAreNeverCalledAgain) {
+    const int faults = AccessViolations();
     for (const GoneCase& c : kGoneCases) {
         SCOPED_TRACE(c.name);
         CallLog().clear();
@@ -409,6 +411,7 @@ TEST_F(SubclassTest, HandlersDeletedDuringAMessageAreNeverCalledAgain) {
         }
         EXPECT_EQ(CurrentProc(), win.ClassProc());
         EXPECT_TRUE(Properties(hwnd).empty());
+        EXPECT_EQ(AccessViolations(), faults) << "a deleted handler was called";
     }
 }
 
