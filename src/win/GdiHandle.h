@@ -14,32 +14,67 @@
 
 namespace quenlor {
 
-template <typename Handle>
-class GdiHandle {
+// A handle released by `Release` (a function object taking the handle) when the owner lets go of
+// it. Each kind below is its own type, named for how its handle dies.
+template <typename Handle, typename Release>
+class UniqueOwner {
   public:
-    GdiHandle() = default;
-    explicit GdiHandle(Handle handle) : handle_(handle) {}
-    GdiHandle(const GdiHandle&) = delete;
-    GdiHandle& operator=(const GdiHandle&) = delete;
-    GdiHandle(GdiHandle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-    GdiHandle& operator=(GdiHandle&& other) noexcept {
-        if (this != &other) {
-            Reset(std::exchange(other.handle_, nullptr));
-        }
+    UniqueOwner() = default;
+    explicit UniqueOwner(Handle handle) : handle_(handle) {}
+    UniqueOwner(const UniqueOwner&) = delete;
+    UniqueOwner& operator=(const UniqueOwner&) = delete;
+    UniqueOwner(UniqueOwner&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
+    UniqueOwner& operator=(UniqueOwner&& other) noexcept {
+        if (this != &other) Reset(std::exchange(other.handle_, nullptr));
         return *this;
     }
-    ~GdiHandle() { Reset(); }
+    ~UniqueOwner() { Reset(); }
 
     Handle get() const { return handle_; }
     explicit operator bool() const { return handle_ != nullptr; }
     void Reset(Handle handle = nullptr) {
-        if (handle_) DeleteObject(handle_);
+        if (handle_) Release()(handle_);
         handle_ = handle;
     }
 
   private:
     Handle handle_ = nullptr;
 };
+
+struct DeleteGdiObject {
+    void operator()(HGDIOBJ object) const { DeleteObject(object); }
+};
+struct DeleteMemoryDC {
+    void operator()(HDC dc) const { DeleteDC(dc); }
+};
+struct Unhook {
+    void operator()(HHOOK hook) const { UnhookWindowsHookEx(hook); }
+};
+struct DestroyIfWindow {  // an owned window may have gone with its owner window already
+    void operator()(HWND window) const {
+        if (IsWindow(window)) DestroyWindow(window);
+    }
+};
+struct FinishDrop {
+    void operator()(HDROP drop) const { DragFinish(drop); }
+};
+struct FreeTaskMemory {
+    void operator()(void* memory) const { CoTaskMemFree(memory); }
+};
+
+// A GDI object of ours (pen, brush, font, bitmap), deleted with DeleteObject.
+template <typename Handle>
+using GdiHandle = UniqueOwner<Handle, DeleteGdiObject>;
+// A memory device context of our own (CreateCompatibleDC), deleted with DeleteDC.
+using MemoryDC = UniqueOwner<HDC, DeleteMemoryDC>;
+// A hook procedure installed with SetWindowsHookEx, removed with UnhookWindowsHookEx.
+using HookHandle = UniqueOwner<HHOOK, Unhook>;
+// A window of ours that is not a child (a tip, a popup), destroyed with DestroyWindow.
+using WindowHandle = UniqueOwner<HWND, DestroyIfWindow>;
+// The drop handle of a WM_DROPFILES message, released with DragFinish.
+using DropHandle = UniqueOwner<HDROP, FinishDrop>;
+// A shell item list handed to us by the shell (SHBrowseForFolder...), freed with CoTaskMemFree.
+using ItemIdList = UniqueOwner<PIDLIST_ABSOLUTE, FreeTaskMemory>;
 
 // Selects an object into a DC and selects the previous object back when it ends (or is Reset).
 // Movable, so that a selection can live as long as the object that made it.
@@ -75,31 +110,6 @@ class SelectScope {
     HGDIOBJ old_ = nullptr;
 };
 
-// A memory device context of our own (CreateCompatibleDC), deleted with the owner.
-class MemoryDC {
-  public:
-    MemoryDC() = default;
-    explicit MemoryDC(HDC dc) : dc_(dc) {}
-    MemoryDC(const MemoryDC&) = delete;
-    MemoryDC& operator=(const MemoryDC&) = delete;
-    MemoryDC(MemoryDC&& other) noexcept : dc_(std::exchange(other.dc_, nullptr)) {}
-    MemoryDC& operator=(MemoryDC&& other) noexcept {
-        if (this != &other) Reset(std::exchange(other.dc_, nullptr));
-        return *this;
-    }
-    ~MemoryDC() { Reset(); }
-
-    HDC get() const { return dc_; }
-    explicit operator bool() const { return dc_ != nullptr; }
-    void Reset(HDC dc = nullptr) {
-        if (dc_) DeleteDC(dc_);
-        dc_ = dc;
-    }
-
-  private:
-    HDC dc_ = nullptr;
-};
-
 // A window's device context (the whole screen's for no window), released at the end of the scope.
 class WindowDC {
   public:
@@ -131,31 +141,6 @@ class WindowFrameDC {
   private:
     HWND window_;
     HDC dc_;
-};
-
-// A hook procedure installed with SetWindowsHookEx, removed when the owner lets go of it.
-class HookHandle {
-  public:
-    HookHandle() = default;
-    explicit HookHandle(HHOOK hook) : hook_(hook) {}
-    HookHandle(const HookHandle&) = delete;
-    HookHandle& operator=(const HookHandle&) = delete;
-    HookHandle(HookHandle&& other) noexcept : hook_(std::exchange(other.hook_, nullptr)) {}
-    HookHandle& operator=(HookHandle&& other) noexcept {
-        if (this != &other) Reset(std::exchange(other.hook_, nullptr));
-        return *this;
-    }
-    ~HookHandle() { Reset(); }
-
-    HHOOK get() const { return hook_; }
-    explicit operator bool() const { return hook_ != nullptr; }
-    void Reset(HHOOK hook = nullptr) {
-        if (hook_) UnhookWindowsHookEx(hook_);
-        hook_ = hook;
-    }
-
-  private:
-    HHOOK hook_ = nullptr;
 };
 
 // A named property set on a window (SetPropW), removed again when the owner lets go of it. The
@@ -321,71 +306,6 @@ class KernelHandle {
 
   private:
     HANDLE handle_;
-};
-
-// A window of ours that is not a child (a tip, a popup), destroyed with the owner unless it is gone
-// already (an owned window goes with its owner window).
-class WindowHandle {
-  public:
-    WindowHandle() = default;
-    explicit WindowHandle(HWND window) : window_(window) {}
-    WindowHandle(const WindowHandle&) = delete;
-    WindowHandle& operator=(const WindowHandle&) = delete;
-    WindowHandle(WindowHandle&& other) noexcept : window_(std::exchange(other.window_, nullptr)) {}
-    WindowHandle& operator=(WindowHandle&& other) noexcept {
-        if (this != &other) Reset(std::exchange(other.window_, nullptr));
-        return *this;
-    }
-    ~WindowHandle() { Reset(); }
-
-    HWND get() const { return window_; }
-    explicit operator bool() const { return window_ != nullptr; }
-    void Reset(HWND window = nullptr) {
-        if (window_ && IsWindow(window_)) DestroyWindow(window_);
-        window_ = window;
-    }
-
-  private:
-    HWND window_ = nullptr;
-};
-
-// The drop handle of a WM_DROPFILES message, released with DragFinish.
-class DropHandle {
-  public:
-    explicit DropHandle(HDROP drop) : drop_(drop) {}
-    DropHandle(const DropHandle&) = delete;
-    DropHandle& operator=(const DropHandle&) = delete;
-    DropHandle(DropHandle&& other) noexcept : drop_(std::exchange(other.drop_, nullptr)) {}
-    DropHandle& operator=(DropHandle&& other) = delete;
-    ~DropHandle() {
-        if (drop_) DragFinish(drop_);
-    }
-    HDROP get() const { return drop_; }
-
-  private:
-    HDROP drop_;
-};
-
-// A shell item list handed to us by the shell (SHBrowseForFolder...), freed with CoTaskMemFree.
-class ItemIdList {
-  public:
-    explicit ItemIdList(PIDLIST_ABSOLUTE list = nullptr) : list_(list) {}
-    ItemIdList(const ItemIdList&) = delete;
-    ItemIdList& operator=(const ItemIdList&) = delete;
-    ItemIdList(ItemIdList&& other) noexcept : list_(std::exchange(other.list_, nullptr)) {}
-    ItemIdList& operator=(ItemIdList&& other) noexcept {
-        if (this != &other) {
-            CoTaskMemFree(list_);
-            list_ = std::exchange(other.list_, nullptr);
-        }
-        return *this;
-    }
-    ~ItemIdList() { CoTaskMemFree(list_); }
-    PIDLIST_ABSOLUTE get() const { return list_; }
-    explicit operator bool() const { return list_ != nullptr; }
-
-  private:
-    PIDLIST_ABSOLUTE list_;
 };
 
 }  // namespace quenlor

@@ -6,12 +6,12 @@
 
 #include <windows.h>
 
-#include <map>
 #include <memory>
 #include <string>
 
 #include "../support/Dib.h"
 #include "../support/PoisonFreedMemory.h"
+#include "../support/WindowProperties.h"
 #include "../support/Pump.h"
 #include "NCKeyboardHook.h"
 #include "cNeoCaption.h"
@@ -22,27 +22,14 @@ namespace {
 
 struct Owner {
     std::unique_ptr<cNeoCaption> painter;
-    int propertiesAtTheEnd = -1;  // ours and the frame's, counted in WM_NCDESTROY
+    int propertiesAtTheEnd = -1;  // counted in WM_NCDESTROY
 };
-
-int OurProperties(HWND hwnd) {
-    int count = 0;
-    EnumPropsExW(
-        hwnd,
-        [](HWND, LPWSTR name, HANDLE, ULONG_PTR counted) -> BOOL {
-            // Wine keeps "__wine_..." properties of its own.
-            if (IS_INTRESOURCE(name) || std::wstring(name).rfind(L"__", 0) != 0)
-                ++*reinterpret_cast<int*>(counted);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&count));
-    return count;
-}
 
 LRESULT CALLBACK OwnerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* owner = reinterpret_cast<Owner*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (owner && message == WM_DESTROY) owner->painter.reset();
-    if (owner && message == WM_NCDESTROY) owner->propertiesAtTheEnd = OurProperties(hwnd);
+    if (owner && message == WM_NCDESTROY)
+        owner->propertiesAtTheEnd = static_cast<int>(test::Properties(hwnd).size());
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
@@ -66,7 +53,8 @@ TEST(CaptionOwner, FreeingThePainterOnDestroyLeavesNothingOnTheWindow) {
     owner.painter->Attach(hwnd, caption.get(), border.get(), 19, 20, 90, 140, 240, 400);
     SendMessageW(hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd), MAKELPARAM(HTCAPTION, 0));
     test::PumpMessages();
-    EXPECT_GT(OurProperties(hwnd), 20);  // engine, menu bar, popup tracker
+    EXPECT_GT(static_cast<int>(test::Properties(hwnd).size()),
+              20);  // engine, menu bar, popup tracker
 
     const int failures = CallbackFailureCount(), faults = test::AccessViolations();
     const size_t engines = NCKeyboardHook::ClientCount();

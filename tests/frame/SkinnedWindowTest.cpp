@@ -17,6 +17,7 @@
 #include "../support/GdiTableFiller.h"
 #include "../support/Input.h"
 #include "../support/Pump.h"
+#include "../support/WindowProperties.h"
 
 namespace quenlor {
 namespace {
@@ -445,21 +446,10 @@ TEST(SkinnedWindow, AltKeysGoToTheActiveWindowsPainterAndTheHookLastsWhileAnyEng
     EXPECT_EQ(CallbackFailureCount(), 0);
 }
 
-int PropertyCount(HWND hwnd) {
-    int count = 0;
-    EnumPropsExW(
-        hwnd,
-        [](HWND, LPWSTR, HANDLE, ULONG_PTR n) -> BOOL {
-            return ++*reinterpret_cast<int*>(n), TRUE;
-        },
-        reinterpret_cast<LPARAM>(&count));
-    return count;
-}
-
 TEST(SkinnedWindow, AttachPaintDetachCyclesLeakNoHandles) {
     SkinPictures pictures;
     HWND hwnd = SharedWindow(0);
-    const int properties = PropertyCount(hwnd);
+    const size_t properties = test::Properties(hwnd).size();
     constexpr size_t kHeadroom = 96;
     GdiTableFiller filler(kHeadroom);
     ASSERT_LT(filler.capacity(), 1000000u) << "no GDI handle limit to run into";
@@ -481,7 +471,7 @@ TEST(SkinnedWindow, AttachPaintDetachCyclesLeakNoHandles) {
         ++completed;
     }
     EXPECT_EQ(completed, kCycles);
-    EXPECT_EQ(PropertyCount(hwnd), properties);
+    EXPECT_EQ(test::Properties(hwnd).size(), properties);
     EXPECT_FALSE(NCKeyboardHook::Installed());
     std::printf("GDI table held %zu more bitmaps; %d attach/paint/detach cycles with %zu free\n",
                 filler.capacity(), completed, kHeadroom);

@@ -33,15 +33,6 @@ const wchar_t* ClassName(bool other) {
     return other ? L"Quenlor.Test.Other" : L"Quenlor.Test.Base";
 }
 
-BOOL CALLBACK CollectProperty(HWND, LPWSTR name, HANDLE data, ULONG_PTR param) {
-    auto* props = reinterpret_cast<std::map<std::wstring, intptr_t>*>(param);
-    // Wine keeps its own "__wine_..." properties on windows; they are not ours to count.
-    if (!IS_INTRESOURCE(name) && std::wstring(name).rfind(L"__", 0) != 0) {
-        (*props)[name] = reinterpret_cast<intptr_t>(data);
-    }
-    return TRUE;
-}
-
 }  // namespace
 
 std::function<void(HWND, UINT)>& OnWindowProc() {
@@ -64,12 +55,6 @@ TestWindow::TestWindow(bool other, bool messageOnly) {
 
 TestWindow::~TestWindow() {
     DestroyWindow(hwnd_);
-}
-
-std::map<std::wstring, intptr_t> Properties(HWND hwnd) {
-    std::map<std::wstring, intptr_t> props;
-    EnumPropsExW(hwnd, &CollectProperty, reinterpret_cast<LPARAM>(&props));
-    return props;
 }
 
 std::wstring Decimal(HWND hwnd) {

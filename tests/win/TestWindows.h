@@ -5,8 +5,9 @@
 
 #include <windows.h>
 
+#include "../support/WindowProperties.h"
+
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -41,9 +42,6 @@ class TestWindow {
     HWND hwnd_ = nullptr;
     WNDPROC proc_ = nullptr;
 };
-
-// The properties of a window (name -> value), without the system's own "__..." ones.
-std::map<std::wstring, intptr_t> Properties(HWND hwnd);
 
 std::wstring Decimal(HWND hwnd);
 
