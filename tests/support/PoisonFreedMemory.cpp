@@ -9,7 +9,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <new>
 
 #include <malloc.h>
 
@@ -25,11 +24,6 @@ void Poison(void* block) noexcept {
     std::free(g_quarantine[g_next]);
     g_quarantine[g_next] = block;
     g_next = (g_next + 1) % kQuarantine;
-}
-
-void* Allocate(size_t size) {
-    if (void* block = std::malloc(size ? size : 1)) return block;
-    throw std::bad_alloc();
 }
 
 LONG g_accessViolations = 0;
@@ -48,27 +42,10 @@ int quenlor::test::AccessViolations() {
     return static_cast<int>(g_accessViolations);
 }
 
-void* operator new(size_t size) {
-    return Allocate(size);
-}
-void* operator new[](size_t size) {
-    return Allocate(size);
-}
-void* operator new(size_t size, const std::nothrow_t&) noexcept {
-    return std::malloc(size ? size : 1);
-}
-void* operator new[](size_t size, const std::nothrow_t&) noexcept {
-    return std::malloc(size ? size : 1);
-}
+// The library's new takes its blocks from malloc, and every other delete ends in this one.
 void operator delete(void* block) noexcept {
     Poison(block);
 }
-void operator delete[](void* block) noexcept {
-    Poison(block);
-}
 void operator delete(void* block, size_t) noexcept {
-    Poison(block);
-}
-void operator delete[](void* block, size_t) noexcept {
     Poison(block);
 }
