@@ -40,14 +40,16 @@ inline void ClickAt(POINT screen) {
     Click();
 }
 
-// Presses the left button at `from`, moves to `to` in `steps` equal steps and releases it there.
-inline void Drag(POINT from, POINT to, int steps = 8) {
+// Presses a button (the left one unless told) at `from`, moves to `to` in `steps` equal steps and
+// releases it there. The whole gesture is queued at once.
+inline void Drag(POINT from, POINT to, int steps = 8, DWORD down = MOUSEEVENTF_LEFTDOWN,
+                 DWORD up = MOUSEEVENTF_LEFTUP) {
     MoveTo(from);
-    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    SendMouse(down);
     for (int i = 1; i <= steps; ++i) {
         MoveTo({from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps});
     }
-    SendMouse(MOUSEEVENTF_LEFTUP);
+    SendMouse(up);
 }
 
 inline void KeyDown(WORD vk) {

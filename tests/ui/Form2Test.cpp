@@ -109,9 +109,7 @@ TEST_F(Form2Test, OnlyALeftDragOnTheSurfaceMovesIt) {
         MoveTo(start);
         PumpFor(30);
         // The whole gesture is queued first: the system's move loop reads it from the queue.
-        SendMouse(c.down);
-        for (int step = 1; step <= 4; ++step) MoveTo({start.x + 9 * step, start.y + 5 * step});
-        SendMouse(c.up);
+        Drag(start, {start.x + 36, start.y + 20}, 4, c.down, c.up);
         SendMouse(MOUSEEVENTF_LEFTUP);  // ends a move loop that a wrong button might have started
         PumpFor(300);
         RECT after;
