@@ -1,7 +1,9 @@
-// The main window when its skin cannot be set up: pictures that cannot be loaded leave the standard
-// frame with the real menu; a frame that cannot be attached is reported and the window goes.
+// The main window's start and end around its skin: pictures that cannot be loaded leave the
+// standard frame with the real menu; a frame that cannot be attached is reported and the window
+// goes; a window that ends has nothing of the skin left on it when WM_NCDESTROY comes.
 #include <cwchar>
 
+#include "../support/WindowProperties.h"
 #include "Form1Fixture.h"
 
 namespace quenlor::test {
@@ -62,6 +64,29 @@ TEST(Form1Startup, AFrameThatCannotBeAttachedIsReportedAndTheWindowGoes) {
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text, L"无法初始化窗口：Invalid window");
     EXPECT_EQ(dialogs.messages[0].title, L"提示");
+}
+
+// Seen before the window's own procedure gets the message.
+HWND g_window = nullptr;
+int g_propertiesAtTheEnd = -1;
+LRESULT CALLBACK CountPropertiesAtTheEnd(int code, WPARAM wParam, LPARAM lParam) {
+    const auto& message = *reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && message.message == WM_NCDESTROY && message.hwnd == g_window)
+        g_propertiesAtTheEnd = static_cast<int>(Properties(message.hwnd).size());
+    return CallNextHookEx(g_hook, code, wParam, lParam);
+}
+
+TEST_F(Form1Test, NothingOfTheSkinIsLeftOnTheWindowWhenItEnds) {
+    const HWND hwnd = g_window = form->hWnd();
+    SendMessageW(hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd), MAKELPARAM(HTCAPTION, 0));
+    PumpMessages();
+    EXPECT_GT(Properties(hwnd).size(), 20u);  // engine, menu bar and popup tracker at work
+    g_hook = SetWindowsHookExW(WH_CALLWNDPROC, &CountPropertiesAtTheEnd, nullptr,
+                               GetCurrentThreadId());
+    ASSERT_NE(g_hook, nullptr);
+    form.reset();
+    UnhookWindowsHookEx(g_hook);
+    EXPECT_EQ(g_propertiesAtTheEnd, 0);
 }
 
 }  // namespace
