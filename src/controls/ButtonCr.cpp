@@ -86,7 +86,7 @@ void ButtonCr::Enabled(bool New_Enabled) {
 void ButtonCr::UnbindWindow() {
     hwnd_ = nullptr;
     pressed_ = false;
-    hoverTimer_ = false;  // the system drops a destroyed window's timers
+    hoverTimer_.Stop();  // the system has dropped it with the window already
     face_.Reset();
 }
 
@@ -99,11 +99,8 @@ LRESULT ButtonCr::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_ERASEBKGND:
             return 1;  // the face covers everything
         case WM_PAINT: {
-            PAINTSTRUCT ps;
-            if (HDC dc = BeginPaint(hwnd_, &ps)) {
-                face_.CopyTo(dc);
-                EndPaint(hwnd_, &ps);
-            }
+            const PaintDC dc(hwnd_);
+            if (dc.get()) face_.CopyTo(dc.get());
             return 0;
         }
         case WM_SETTEXT: {
@@ -208,14 +205,11 @@ void ButtonCr::PaintButton(COLORREF topLeft, COLORREF bottomRight) {
 }
 
 void ButtonCr::StartHoverTimer() {
-    if (hoverTimer_) return;
-    hoverTimer_ = SetTimer(hwnd_, kHoverTimerId, kHoverIntervalMs, nullptr) != 0;
+    if (!hoverTimer_.Running()) hoverTimer_.Start(hwnd_, kHoverTimerId, kHoverIntervalMs);
 }
 
 void ButtonCr::StopHoverTimer() {
-    if (!hoverTimer_) return;
-    KillTimer(hwnd_, kHoverTimerId);
-    hoverTimer_ = false;
+    hoverTimer_.Stop();
 }
 
 void ButtonCr::OnHoverTimer() {

@@ -34,7 +34,7 @@ cMenuBar::~cMenuBar() {
 }
 
 void cMenuBar::Attach(HWND lhWnd) {
-    LockWindowUpdate(lhWnd);
+    // No window-update lock: it is system-wide, and releasing it could release another program's.
     Detach();
     window_ = lhWnd;
     try {
@@ -43,10 +43,8 @@ void cMenuBar::Attach(HWND lhWnd) {
         for (UINT message : kBarMessages) MSubclass::AttachMessage(this, window_, message);
     } catch (...) {
         Detach();
-        LockWindowUpdate(nullptr);
         throw;
     }
-    LockWindowUpdate(nullptr);
 }
 
 void cMenuBar::Detach() {

@@ -10,34 +10,11 @@
 
 #include "Win32Path.h"
 #include "quenlor/FileSystem.h"
+#include "win/GdiHandle.h"
 
 namespace quenlor {
 
 namespace {
-
-class Handle {
-  public:
-    explicit Handle(HANDLE h = INVALID_HANDLE_VALUE) : h_(h) {}
-    ~Handle() { Close(); }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    HANDLE get() const { return h_; }
-    bool valid() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
-    HANDLE release() {
-        const HANDLE h = h_;
-        h_ = INVALID_HANDLE_VALUE;
-        return h;
-    }
-    bool Close() {
-        if (!valid()) return true;
-        const BOOL ok = ::CloseHandle(h_);
-        h_ = INVALID_HANDLE_VALUE;
-        return ok != FALSE;
-    }
-
-  private:
-    HANDLE h_;
-};
 
 constexpr wchar_t kExtendedPrefix[] = L"\\\\?\\";
 constexpr wchar_t kDevicePrefix[] = L"\\\\.\\";
@@ -167,7 +144,7 @@ class Win32ReadableFile : public ReadableFile {
     }
 
   private:
-    Handle h_;
+    KernelHandle h_;
     uint64_t size_;
 };
 
@@ -203,14 +180,14 @@ class Win32WritableFile : public WritableFile {
             out_of_space_ || error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL;
     }
 
-    Handle h_;
+    KernelHandle h_;
     bool out_of_space_ = false;
 };
 
 bool FileInformation(const std::wstring& path, BY_HANDLE_FILE_INFORMATION& info) {
-    Handle h(::CreateFileW(ForSystem(path).c_str(), FILE_READ_ATTRIBUTES,
-                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    KernelHandle h(::CreateFileW(ForSystem(path).c_str(), FILE_READ_ATTRIBUTES,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     return h.valid() && ::GetFileInformationByHandle(h.get(), &info);
 }
 
@@ -264,10 +241,10 @@ class Win32FileSystem : public FileSystem {
 
     std::unique_ptr<ReadableFile> OpenRead(const std::wstring& path) override {
         // Others may go on reading and writing the file while we read it.
-        Handle h(::CreateFileW(ForSystem(path).c_str(), GENERIC_READ,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN,
-                               nullptr));
+        KernelHandle h(::CreateFileW(ForSystem(path).c_str(), GENERIC_READ,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
         if (!h.valid()) return nullptr;
         // Kind and size in one query (the by-handle information would also look up the volume).
         FILE_STANDARD_INFO info{};

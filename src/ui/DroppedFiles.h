@@ -6,29 +6,12 @@
 #include <shellapi.h>
 
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "quenlor/FileSystem.h"
+#include "win/GdiHandle.h"
 
 namespace quenlor {
-
-// The drop handle of a WM_DROPFILES message, released with DragFinish.
-class DropHandle {
-  public:
-    explicit DropHandle(HDROP drop) : drop_(drop) {}
-    DropHandle(const DropHandle&) = delete;
-    DropHandle& operator=(const DropHandle&) = delete;
-    DropHandle(DropHandle&& other) noexcept : drop_(std::exchange(other.drop_, nullptr)) {}
-    DropHandle& operator=(DropHandle&& other) = delete;
-    ~DropHandle() {
-        if (drop_) DragFinish(drop_);
-    }
-    HDROP get() const { return drop_; }
-
-  private:
-    HDROP drop_;
-};
 
 // Every name the drop carries, in order.
 std::vector<std::wstring> DroppedNames(const DropHandle& drop);

@@ -6,7 +6,7 @@
 
 namespace quenlor {
 
-const FileListView::ColumnSpec FileListView::kColumns[5] = {
+const FileListView::ColumnLayout FileListView::kColumns[5] = {
     {L"文件名称", 2500, LVCFMT_LEFT},  {L"转换结果", 800, LVCFMT_LEFT},
     {L"Flash版本", 1000, LVCFMT_LEFT}, {L"大小", 900, LVCFMT_RIGHT},
     {L"保存目录", 2500, LVCFMT_LEFT},

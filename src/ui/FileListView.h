@@ -47,12 +47,12 @@ class FileListView : public IFileList {
     bool ChangingByProgram() const { return program_changes_ > 0; }
 
     // One column's header text, width in twips and alignment.
-    struct ColumnSpec {
+    struct ColumnLayout {
         const wchar_t* header;
         int width_twips;
         int format;  // LVCFMT_LEFT or LVCFMT_RIGHT
     };
-    static const ColumnSpec kColumns[5];
+    static const ColumnLayout kColumns[5];
 
   private:
     class ProgramChange;

@@ -9,6 +9,7 @@
 #include "Shortcuts.h"
 #include "SizeFormat.h"
 #include "quenlor/FileSystem.h"
+#include "quenlor/Text.h"
 #include "res/resource.h"
 
 namespace quenlor {
@@ -77,27 +78,32 @@ bool Form1::Create(int show_command) {
 
     // Fixed single border: caption, system menu and minimise box, no sizing frame.
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-    HMENU menu = CreateMainMenu();
+    MenuHandle menu(CreateMainMenu());
     RECT frame = {0, 0, twips_.ToPixels(6255), twips_.ToPixels(5370)};
     AdjustWindowRectEx(&frame, style, TRUE, 0);
     hwnd_ = CreateWindowExW(0, kClassName, kTitle, style, CW_USEDEFAULT, CW_USEDEFAULT,
-                            frame.right - frame.left, frame.bottom - frame.top, nullptr, menu,
+                            frame.right - frame.left, frame.bottom - frame.top, nullptr, menu.get(),
                             instance_, this);
-    if (!hwnd_) {
-        DestroyMenu(menu);
-        return false;
-    }
+    if (!hwnd_) return false;
     // The caption is the skin's. A window that keeps WS_CAPTION has its top rows left to the window
     // manager by Wine's X11 driver (drawn over, or not drawn at all without one); the system menu
     // and the minimise box stay, and with them the taskbar button, Alt+Space and minimising.
     SetWindowLongPtrW(hwnd_, GWL_STYLE,
                       GetWindowLongPtrW(hwnd_, GWL_STYLE) & ~LONG_PTR(WS_CAPTION));
-    menu_ = menu;
+    menu.ShownBy(hwnd_);
+    menu_ = std::move(menu);
     pump_.SetWindow(hwnd_);
     CreateControls();
     tips_.Create(hwnd_, list_.hWnd(),
                  [this](int row, int column) { return list_.TipText(row, column); });
-    Form_Load();
+    try {
+        Form_Load();
+    } catch (const std::exception& error) {
+        // A frame or menu bar that cannot be attached leaves no usable window: say why, and go.
+        dialogs_.ShowMessage(nullptr, L"无法初始化窗口：" + FromUtf8(error.what()), L"提示");
+        DestroyWindow(hwnd_);
+        return false;
+    }
     // The frame is the skin's now: size the window so that the client area keeps its size.
     RECT client, window;
     GetClientRect(hwnd_, &client);
@@ -113,8 +119,11 @@ bool Form1::Create(int show_command) {
 }
 
 void Form1::Form_Load() {
-    caption_ = std::make_unique<cNeoCaption>();
-    ApplySkin(*caption_);
+    // Kept once attached: a window destroyed while the painter attaches must not free it beneath
+    // its own Attach.
+    auto caption = std::make_unique<cNeoCaption>();
+    ApplySkin(*caption);
+    caption_ = std::move(caption);
     // The add-file dialog starts in the folder the program was started from.
     wchar_t path[MAX_PATH] = {};
     const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
@@ -161,10 +170,8 @@ void Form1::UnbindWindow() {
 LRESULT Form1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
         case WM_PAINT: {
-            PAINTSTRUCT paint;
-            HDC dc = BeginPaint(hwnd_, &paint);
-            Paint(dc);
-            EndPaint(hwnd_, &paint);
+            const PaintDC dc(hwnd_);
+            Paint(dc.get());
             return 0;
         }
         case WM_COMMAND:
@@ -209,10 +216,14 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
                 tips_.Hide();
             }
             return DefWindowProcW(hwnd_, message, wparam, lparam);
+        case WM_DESTROY:
+            // The painter goes with the window: its engine and menu bar let go of it here, so
+            // that nothing of theirs is left on the window at its end.
+            caption_.reset();
+            return DefWindowProcW(hwnd_, message, wparam, lparam);
         case WM_NCDESTROY:
             // A menu the skin took off the window is not destroyed with it.
-            if (menu_ && GetMenu(hwnd_) != menu_) DestroyMenu(menu_);
-            menu_ = nullptr;
+            menu_.Reset();
             return DefWindowProcW(hwnd_, message, wparam, lparam);
         case kTranslateShortcut:
             return RunShortcut(*reinterpret_cast<const MSG*>(lparam)) ? 1 : 0;
@@ -344,7 +355,8 @@ void Form1::UpdateStartCommands() {
 }
 
 void Form1::SetMenuEnabled(UINT command, bool enabled) {
-    if (menu_) EnableMenuItem(menu_, command, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+    if (menu_)
+        EnableMenuItem(menu_.get(), command, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
 }
 
 std::wstring Form1::TextOf(HWND control) const {

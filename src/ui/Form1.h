@@ -46,7 +46,8 @@ class Form1 : public IStatusLine, public IConvertPanel {
     Form1(const Form1&) = delete;
     Form1& operator=(const Form1&) = delete;
 
-    // Registers the window class, creates the window and its controls and runs Form_Load.
+    // Registers the window class, creates the window and its controls and runs Form_Load. False
+    // when the window cannot be made; a failed Form_Load has been reported to the user then.
     bool Create(int show_command = SW_SHOWNORMAL);
     HWND hWnd() const { return hwnd_; }
 
@@ -127,7 +128,7 @@ class Form1 : public IStatusLine, public IConvertPanel {
     Converter& converter() { return converter_; }
     const Twips& twips() const { return twips_; }
     // The menu tree; the skinned frame takes it off the window and draws it itself.
-    HMENU Menu() const { return menu_; }
+    HMENU Menu() const { return menu_.get(); }
     // The caption painter, from Form_Load on.
     cNeoCaption* Caption() const { return caption_.get(); }
     const std::wstring& StatusText() const { return status_; }
@@ -206,7 +207,7 @@ class Form1 : public IStatusLine, public IConvertPanel {
     IDialogs& dialogs_;
     Twips twips_;
     HWND hwnd_ = nullptr;
-    HMENU menu_ = nullptr;  // owned by the window while on it, by this object otherwise
+    MenuHandle menu_;  // owned by the window while on it, by this object otherwise
     GdiHandle<HFONT> font_;
     GdiHandle<HBITMAP> banner_;
     GdiHandle<HBITMAP> picCaption_, picBorder_;  // the skin pictures

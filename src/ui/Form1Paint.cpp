@@ -30,16 +30,13 @@ void Form1::Paint(HDC dc) {
     if (banner_) {
         BITMAP info = {};
         GetObjectW(banner_.get(), sizeof(info), &info);
-        HDC memory = CreateCompatibleDC(dc);
+        const MemoryDC memory(CreateCompatibleDC(dc));
         if (memory) {
-            {
-                SelectScope select(memory, banner_.get());
-                const RECT area = Picture1Bounds();
-                SetStretchBltMode(dc, HALFTONE);
-                StretchBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top,
-                           memory, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
-            }
-            DeleteDC(memory);
+            const SelectScope select(memory.get(), banner_.get());
+            const RECT area = Picture1Bounds();
+            SetStretchBltMode(dc, HALFTONE);
+            StretchBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top,
+                       memory.get(), 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
         }
     }
 

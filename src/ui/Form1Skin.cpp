@@ -55,6 +55,8 @@ void Form1::ApplySkin(cNeoCaption& painter) {
         if (candidate.dpi == choice.drawnDpi) art = &candidate;
     if (!picCaption_) picCaption_ = LoadSkinPicture(instance_, art->caption, choice.factor);
     if (!picBorder_) picBorder_ = LoadSkinPicture(instance_, art->border, choice.factor);
+    // Without its pictures the skin would paint nothing: the standard frame and menu stay.
+    if (!picCaption_ || !picBorder_) return;
     const SkinMetrics s = ScaleSkin(kDesignSkin, choice.dpi());
     painter.Dpi(choice.dpi());
     painter.Attach(hwnd_, picCaption_.get(), picBorder_.get(), s.buttonWidth, s.buttonHeight,

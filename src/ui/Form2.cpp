@@ -154,11 +154,8 @@ void Form2::UnbindWindow() {
 LRESULT Form2::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_PAINT: {
-            PAINTSTRUCT ps;
-            if (HDC dc = BeginPaint(hwnd_, &ps)) {
-                Paint(dc);
-                EndPaint(hwnd_, &ps);
-            }
+            const PaintDC dc(hwnd_);
+            if (dc.get()) Paint(dc.get());
             return 0;
         }
         case WM_SHOWWINDOW:

@@ -25,22 +25,21 @@ TTTOOLINFOW ToolOf(HWND owner, const wchar_t* text) {
 
 ListTips::~ListTips() {
     if (poll_) poll_->Interval(0);
-    if (tip_ && IsWindow(tip_)) DestroyWindow(tip_);
 }
 
 bool ListTips::Create(HWND owner, HWND list, TextOf text_of) {
     owner_ = owner;
     list_ = list;
     text_of_ = std::move(text_of);
-    tip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                           WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, 0, 0, 0, 0, owner, nullptr,
-                           reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(owner, GWLP_HINSTANCE)),
-                           nullptr);
+    tip_.Reset(CreateWindowExW(
+        WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, 0, 0, 0,
+        0, owner, nullptr, reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(owner, GWLP_HINSTANCE)),
+        nullptr));
     if (!tip_) return false;
     TTTOOLINFOW tool = ToolOf(owner_, L"");
-    SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(tip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     // Whole paths stay on one line.
-    SendMessageW(tip_, TTM_SETMAXTIPWIDTH, 0, GetSystemMetrics(SM_CXSCREEN));
+    SendMessageW(tip_.get(), TTM_SETMAXTIPWIDTH, 0, GetSystemMetrics(SM_CXSCREEN));
     return true;
 }
 
@@ -66,7 +65,7 @@ void ListTips::Track(POINT screen) {
     column_ = column;
     text_ = std::move(text);
     TTTOOLINFOW tool = ToolOf(owner_, text_.c_str());
-    SendMessageW(tip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(tip_.get(), TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
     // Just below the cell, so the tip never hides the cell it speaks of.
     RECT cell = {};
     cell.top = column;
@@ -75,8 +74,8 @@ void ListTips::Track(POINT screen) {
     // A cell scrolled past the list's left edge: the tip starts at the edge.
     POINT place = {cell.left > 0 ? cell.left : 0, cell.bottom + 2};
     ClientToScreen(list_, &place);
-    SendMessageW(tip_, TTM_TRACKPOSITION, 0, MAKELPARAM(place.x, place.y));
-    SendMessageW(tip_, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(tip_.get(), TTM_TRACKPOSITION, 0, MAKELPARAM(place.x, place.y));
+    SendMessageW(tip_.get(), TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
     if (!poll_) {
         poll_ = CTimer::Create();
         poll_->ThatTime = [this] { Poll(); };
@@ -95,14 +94,14 @@ void ListTips::Hide() {
     if (text_.empty()) return;
     text_.clear();
     TTTOOLINFOW tool = ToolOf(owner_, L"");
-    if (tip_) SendMessageW(tip_, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
+    if (tip_) SendMessageW(tip_.get(), TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
 }
 
 void ListTips::Poll() {
     POINT cursor;
     if (!GetCursorPos(&cursor)) return;
     const HWND under = WindowFromPoint(cursor);
-    if (under == list_ || under == tip_) {
+    if (under == list_ || under == tip_.get()) {
         Track(cursor);
         return;
     }

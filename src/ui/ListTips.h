@@ -11,6 +11,8 @@
 #include <memory>
 #include <string>
 
+#include "win/GdiHandle.h"
+
 namespace quenlor {
 
 class CTimer;
@@ -34,14 +36,14 @@ class ListTips {
 
     // The text on show, empty while hidden.
     const std::wstring& Text() const { return text_; }
-    HWND hWnd() const { return tip_; }
+    HWND hWnd() const { return tip_.get(); }
 
   private:
     void Poll();
 
     HWND owner_ = nullptr;
     HWND list_ = nullptr;
-    HWND tip_ = nullptr;
+    WindowHandle tip_;  // owned by `owner_` too: gone with it
     TextOf text_of_;
     int row_ = 0;
     int column_ = -1;

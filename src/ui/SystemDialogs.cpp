@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Dialogs.h"
+#include "win/GdiHandle.h"
 
 namespace quenlor {
 
@@ -49,11 +50,10 @@ std::wstring SystemDialogs::BrowseForFolder(HWND owner, const std::wstring& prom
         info.lpfn = &SelectStartFolder;
         info.lParam = reinterpret_cast<LPARAM>(start_folder.c_str());
     }
-    PIDLIST_ABSOLUTE item = SHBrowseForFolderW(&info);
+    const ItemIdList item(SHBrowseForFolderW(&info));
     if (!item) return std::wstring();
     wchar_t path[MAX_PATH] = {};
-    const bool has_path = SHGetPathFromIDListW(item, path) != FALSE;
-    CoTaskMemFree(item);
+    const bool has_path = SHGetPathFromIDListW(item.get(), path) != FALSE;
     return has_path ? std::wstring(path) : std::wstring();
 }
 

@@ -2,8 +2,11 @@
 
 #include <cstdio>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "win/CallbackBarrier.h"
+#include "win/GdiHandle.h"
 #include "win/ObjectError.h"
 
 namespace quenlor {
@@ -65,6 +68,65 @@ LRESULT CallOld(WNDPROC old, HWND hwnd, UINT iMsg, WPARAM wParam, LPARAM lParam)
     return CallWindowProcW(old, hwnd, iMsg, wParam, lParam);
 }
 
+using HandlerList = std::vector<ISubclass*>;
+
+// Handlers 1..n of the message, as registered now.
+HandlerList Snapshot(HWND hwnd, UINT iMsg) {
+    HandlerList handlers;
+    const intptr_t n = GetValue(hwnd, PropName(hwnd, iMsg));
+    if (n < 1) return handlers;
+    try {
+        handlers.reserve(static_cast<size_t>(n));
+        for (intptr_t i = 1; i <= n; ++i) {
+            if (ISubclass* handler = Entry(hwnd, iMsg, i)) handlers.push_back(handler);
+        }
+    } catch (const std::exception& error) {
+        ReportCallbackFailure("SubclassProc", error.what());
+    }
+    return handlers;
+}
+
+bool IsAttached(HWND hwnd, UINT iMsg, const ISubclass* handler) {
+    const intptr_t n = GetValue(hwnd, PropName(hwnd, iMsg));
+    for (intptr_t i = 1; i <= n; ++i) {
+        if (Entry(hwnd, iMsg, i) == handler) return true;
+    }
+    return false;
+}
+
+// Removes every property of the window's bookkeeping: "{hwnd}", "C{hwnd}" and "{hwnd}#...".
+void RemoveBookkeeping(HWND hwnd) {
+    struct Found {
+        std::wstring previous, count, prefix;
+        std::vector<std::wstring> names;
+    } found{PropName(hwnd).c_str(),
+            PropName(L'C', hwnd).c_str(),
+            std::wstring(PropName(hwnd).c_str()) + L"#",
+            {}};
+    EnumPropsExW(
+        hwnd,
+        [](HWND, LPWSTR name, HANDLE, ULONG_PTR data) -> BOOL {
+            auto& f = *reinterpret_cast<Found*>(data);
+            if (IS_INTRESOURCE(name)) return TRUE;
+            const std::wstring text(name);
+            if (text == f.previous || text == f.count ||
+                text.compare(0, f.prefix.size(), f.prefix) == 0)
+                f.names.push_back(text);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    for (const std::wstring& name : found.names) RemovePropW(hwnd, name.c_str());
+}
+
+// The window ends: whatever is still registered goes, and its own procedure comes back.
+void ForgetWindow(HWND hwnd, WNDPROC old) {
+    if (old != nullptr &&
+        GetWindowLongPtrW(hwnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&SharedWindowProc)) {
+        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
+    }
+    RemoveBookkeeping(hwnd);
+}
+
 }  // namespace
 
 void AttachMessage(ISubclass* handler, HWND hwnd, UINT iMsg) {
@@ -89,12 +151,15 @@ void AttachMessage(ISubclass* handler, HWND hwnd, UINT iMsg) {
             SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SharedWindowProc));
         if (previous == 0) throw ObjectError(kErrCantSubclass, "Can't subclass window");
         // Without the previous procedure on record the window could not be restored: undo.
-        if (!SetValue(hwnd, PropName(hwnd), previous) || !SetValue(hwnd, windowCount, 1)) {
+        WindowProperty previousProp, countProp;
+        if (!previousProp.Set(hwnd, PropName(hwnd).c_str(), reinterpret_cast<HANDLE>(previous)) ||
+            !countProp.Set(hwnd, windowCount.c_str(), reinterpret_cast<HANDLE>(intptr_t{1}))) {
             SetWindowLongPtrW(hwnd, GWLP_WNDPROC, previous);
-            RemovePropW(hwnd, PropName(hwnd).c_str());
-            RemovePropW(hwnd, windowCount.c_str());
             throw ObjectError(kErrCantSubclass, "Can't subclass window");
         }
+        // From here on the registration itself accounts for them.
+        previousProp.Release();
+        countProp.Release();
     } else {
         SetValue(hwnd, windowCount, count + 1);
     }
@@ -115,23 +180,23 @@ void DetachMessage(ISubclass* handler, HWND hwnd, UINT iMsg) {
     }
     if (k == 0) return;
 
-    const PropName windowCount(L'C', hwnd);
-    const intptr_t count = GetValue(hwnd, windowCount);
-    if (count <= 1) {
-        const PropName previousName(hwnd);
-        const intptr_t previous = GetValue(hwnd, previousName);
-        if (previous != 0) SetWindowLongPtrW(hwnd, GWLP_WNDPROC, previous);
-        RemovePropW(hwnd, previousName.c_str());
-        RemovePropW(hwnd, windowCount.c_str());
-    } else {
-        SetValue(hwnd, windowCount, count - 1);
-    }
-
     for (intptr_t i = k + 1; i <= n; ++i) {
         SetValue(hwnd, PropName(hwnd, iMsg, i - 1), GetValue(hwnd, PropName(hwnd, iMsg, i)));
     }
     RemovePropW(hwnd, PropName(hwnd, iMsg, n).c_str());
     SetValue(hwnd, msgCount, n - 1);
+
+    const PropName windowCount(L'C', hwnd);
+    const intptr_t count = GetValue(hwnd, windowCount);
+    if (count > 1) {
+        SetValue(hwnd, windowCount, count - 1);
+        return;
+    }
+    // The window's last registration: its own procedure comes back and no property of ours
+    // stays behind, not even the counts at 0 (their names would outlive the window).
+    const intptr_t previous = GetValue(hwnd, PropName(hwnd));
+    if (previous != 0) SetWindowLongPtrW(hwnd, GWLP_WNDPROC, previous);
+    RemoveBookkeeping(hwnd);
 }
 
 UINT CurrentMessage() {
@@ -144,9 +209,14 @@ LRESULT CallOldWindowProc(HWND hwnd, UINT iMsg, WPARAM wParam, LPARAM lParam) {
 
 LRESULT CALLBACK SharedWindowProc(HWND hwnd, UINT iMsg, WPARAM wParam, LPARAM lParam) noexcept {
     const WNDPROC old = reinterpret_cast<WNDPROC>(GetValue(hwnd, PropName(hwnd)));
-    // Read once: handlers attached or detached during this dispatch count from the next message.
-    const intptr_t n = GetValue(hwnd, PropName(hwnd, iMsg));
-    if (n < 1) return CallOld(old, hwnd, iMsg, wParam, lParam);
+    // The handlers as the message arrived: one attached meanwhile counts from the next message,
+    // one detached (or deleted, after detaching) meanwhile is not called any more.
+    const HandlerList handlers = Snapshot(hwnd, iMsg);
+    if (handlers.empty()) {
+        const LRESULT result = CallOld(old, hwnd, iMsg, wParam, lParam);
+        if (iMsg == WM_NCDESTROY) ForgetWindow(hwnd, old);
+        return result;
+    }
 
     const bool nested = g_dispatchDepth > 0;
     const UINT outerMessage = g_currentMessage;
@@ -161,20 +231,23 @@ LRESULT CALLBACK SharedWindowProc(HWND hwnd, UINT iMsg, WPARAM wParam, LPARAM lP
     } depth;
 
     bool oldCalled = false;
+    bool anyCalled = false;
+    EMsgResponse lastResponse = mrConsume;
     LRESULT result = 0;
-    for (intptr_t i = 1; i <= n; ++i) {
-        ISubclass* handler = Entry(hwnd, iMsg, i);
-        if (handler == nullptr) {
-            // The entry went away during this dispatch: the previous procedure stands in for it.
-            result = CallOld(old, hwnd, iMsg, wParam, lParam);
-            continue;
-        }
+    for (ISubclass* handler : handlers) {
+        if (!IsAttached(hwnd, iMsg, handler)) continue;
         enter();
-        if (i == 1 && handler->MsgResponse() == mrCallOldBefore && !oldCalled) {
-            CallOld(old, hwnd, iMsg, wParam, lParam);
+        // Asked before the call: the handler may be gone once WindowProc returns.
+        const EMsgResponse response = handler->MsgResponse();
+        if (!anyCalled && response == mrCallOldBefore && !oldCalled) {
+            result = CallOld(old, hwnd, iMsg, wParam, lParam);
             oldCalled = true;
+            // The previous procedure may have detached or deleted the handler.
+            if (!IsAttached(hwnd, iMsg, handler)) continue;
             enter();
         }
+        anyCalled = true;
+        lastResponse = response;
         // A handler that throws leaves the message to the previous procedure.
         result = RunGuarded(
             "SubclassProc", [&] { return handler->WindowProc(hwnd, iMsg, wParam, lParam); },
@@ -183,16 +256,21 @@ LRESULT CALLBACK SharedWindowProc(HWND hwnd, UINT iMsg, WPARAM wParam, LPARAM lP
                 oldCalled = true;
                 return CallOld(old, hwnd, iMsg, wParam, lParam);
             });
-        enter();
-        if (i == n && handler->MsgResponse() == mrCallOldAfter && !oldCalled) {
-            result = CallOld(old, hwnd, iMsg, wParam, lParam);
-            oldCalled = true;
-        }
         if (nested) {
             g_currentMessage = outerMessage;
             g_oldWindowProc = outerOld;
         }
     }
+    // The last handler called decides "after"; a message no handler took is never lost.
+    if (!oldCalled && (!anyCalled || lastResponse == mrCallOldAfter)) {
+        enter();
+        result = CallOld(old, hwnd, iMsg, wParam, lParam);
+        if (nested) {
+            g_currentMessage = outerMessage;
+            g_oldWindowProc = outerOld;
+        }
+    }
+    if (iMsg == WM_NCDESTROY) ForgetWindow(hwnd, old);
     return result;
 }
 

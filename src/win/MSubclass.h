@@ -3,9 +3,13 @@
 // put back with its last DetachMessage. The bookkeeping lives in properties of the window itself:
 //   "{hwnd}"              previous window procedure            (while subclassed)
 //   "C{hwnd}"             registrations on the window, all messages together (while subclassed)
-//   "{hwnd}#{msg}C"       handlers for that message (kept, holding 0, after the last one goes)
+//   "{hwnd}#{msg}C"       handlers for that message (holding 0 after the last one goes, until the
+//                         window's last registration goes)
 //   "{hwnd}#{msg}#{i}"    ISubclass* of handler i = 1..count, in order of registration
 // with the handle and message in decimal. All calls belong to the thread that owns the window.
+// A handler may detach itself, or be detached or deleted, during any message: each message is
+// dispatched to the handlers registered when it arrived that are still registered when their turn
+// comes. What a window still has registered when it ends goes at its WM_NCDESTROY.
 #pragma once
 
 #include <windows.h>

@@ -6,15 +6,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
-#include <functional>
-#include <memory>
 #include <cstdio>
-#include <thread>
+#include <memory>
 #include <vector>
+
+#include "../support/Input.h"
+#include "../support/Pump.h"
 
 namespace quenlor {
 namespace {
+
+using namespace quenlor::test;
 
 constexpr COLORREF kNormal[2] = {RGB(204, 204, 204), RGB(153, 153, 153)};
 constexpr COLORREF kHover[2] = {RGB(238, 222, 221), RGB(119, 119, 119)};
@@ -33,48 +35,6 @@ const char* Name(Look look) {
         default:
             return "other";
     }
-}
-
-void PumpFor(int milliseconds) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    do {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    } while (std::chrono::steady_clock::now() < end);
-}
-
-bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 2000) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (std::chrono::steady_clock::now() < end) {
-        PumpFor(5);
-        if (done()) return true;
-    }
-    return done();
-}
-
-void SendMouse(DWORD flags, int screenX = 0, int screenY = 0) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    if (flags & MOUSEEVENTF_ABSOLUTE) {
-        // Smallest normalised coordinate that maps onto the wanted pixel.
-        const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
-        input.mi.dx = static_cast<LONG>((screenX * 65536LL + cx - 1) / cx);
-        input.mi.dy = static_cast<LONG>((screenY * 65536LL + cy - 1) / cy);
-    }
-    input.mi.dwFlags = flags;
-    SendInput(1, &input, sizeof input);
-}
-
-void SendKey(WORD vk, bool up) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = vk;
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    SendInput(1, &input, sizeof input);
 }
 
 LRESULT CALLBACK HostProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -142,7 +102,7 @@ class ButtonCrTest : public ::testing::Test {
     }
 
     void MoveTo(POINT p) {
-        SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, p.x, p.y);
+        test::MoveTo(p);
         POINT now{};
         const bool there = PumpUntil([&] {
             GetCursorPos(&now);
@@ -268,8 +228,7 @@ TEST_F(ButtonCrTest, KeysDoNotClick) {
     SetForegroundWindow(host_);
     SetFocus(button_.hWnd());
     for (WORD vk : {VK_SPACE, VK_RETURN}) {
-        SendKey(vk, false);
-        SendKey(vk, true);
+        Key(vk);
     }
     PumpFor(100);
     // Also keys delivered straight to the window.

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "SkinTestWindows.h"
+#include "../support/Input.h"
 
 namespace quenlor {
 namespace {
@@ -168,7 +169,7 @@ void CALLBACK PressStep(HWND, UINT, UINT_PTR id, DWORD) {
     g_press.closePixels.push_back(ReadWindow(g_press.hwnd)->at(385, 15));
     if (g_press.closePixels.size() < 2) return;
     KillTimer(nullptr, id);
-    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+    test::SendMouse(MOUSEEVENTF_LEFTUP);
     g_press.released = true;
 }
 
@@ -203,7 +204,7 @@ TEST(SkinnedWindow, CaptionButtonFiresOnlyWhenBothPressedAndReleasedOnIt) {
         SetCursorPos(r.left + c.press.x, r.top + c.press.y);
         PumpMessages();
         SetTimer(nullptr, 0, 60, &PressStep);
-        mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+        test::SendMouse(MOUSEEVENTF_LEFTDOWN);
         for (int i = 0; i < 300 && !g_press.released; ++i) {
             PumpMessages();  // a press on the button is followed in the engine's loop, in here
             Sleep(10);
@@ -254,12 +255,12 @@ TEST(SkinnedWindow, CaptionDragFollowsThePointerAndEndsWhenTheWindowGoes) {
     PumpMessages();
 
     SetTimer(nullptr, 0, 100, &DragStep);
-    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+    test::SendMouse(MOUSEEVENTF_LEFTDOWN);
     for (int i = 0; i < 300 && IsWindow(g_drag.hwnd); ++i) {
         PumpMessages();  // the press arrives here and the drag loop runs inside
         Sleep(10);
     }
-    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+    test::SendMouse(MOUSEEVENTF_LEFTUP);
     PumpMessages();
     EXPECT_FALSE(IsWindow(g_drag.hwnd));
     EXPECT_EQ(g_drag.step, 2);

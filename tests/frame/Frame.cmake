@@ -6,5 +6,7 @@ quenlor_add_gtest(frame_test
         ${CMAKE_CURRENT_LIST_DIR}/ScaledLayoutTest.cpp
         ${CMAKE_CURRENT_LIST_DIR}/SkinnedWindowTest.cpp
         ${CMAKE_CURRENT_LIST_DIR}/CaptionInputTest.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/CaptionOwnerTest.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/../support/PoisonFreedMemory.cpp
     LIBS quenlor_frame
 )

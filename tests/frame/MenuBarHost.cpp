@@ -1,8 +1,5 @@
 #include "MenuBarHost.h"
 
-#include <chrono>
-#include <thread>
-
 #include "win/GdiHandle.h"
 #include "win/MemorySurface.h"
 
@@ -11,19 +8,6 @@ namespace {
 
 constexpr int kWidth = 400, kHeight = 200;
 Script* g_script = nullptr;
-
-void SendMouse(DWORD flags, POINT screen = {}) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    if (flags & MOUSEEVENTF_ABSOLUTE) {
-        // Smallest normalised coordinate that maps onto the wanted pixel.
-        const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
-        input.mi.dx = static_cast<LONG>((screen.x * 65536LL + cx - 1) / cx);
-        input.mi.dy = static_cast<LONG>((screen.y * 65536LL + cy - 1) / cy);
-    }
-    input.mi.dwFlags = flags;
-    SendInput(1, &input, sizeof input);
-}
 
 HMENU Popup(std::initializer_list<std::pair<UINT, const wchar_t*>> items) {
     HMENU popup = CreatePopupMenu();
@@ -155,44 +139,6 @@ std::function<bool()> Settled(std::vector<HMENU> expected) {
         if (*since == 0) *since = GetTickCount64();
         return GetTickCount64() - *since >= 300;
     };
-}
-
-void PumpFor(int ms) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    do {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    } while (std::chrono::steady_clock::now() < end);
-}
-
-bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        PumpFor(5);
-    }
-    return true;
-}
-
-void MoveTo(POINT screen) {
-    SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, screen);
-}
-
-void Click() {
-    SendMouse(MOUSEEVENTF_LEFTDOWN);
-    SendMouse(MOUSEEVENTF_LEFTUP);
-}
-
-void Key(WORD vk) {
-    INPUT input[2]{};
-    input[0].type = input[1].type = INPUT_KEYBOARD;
-    input[0].ki.wVk = input[1].ki.wVk = vk;
-    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, input, sizeof input[0]);
 }
 
 std::vector<HMENU> OpenPopups() {

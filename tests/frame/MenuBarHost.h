@@ -1,6 +1,7 @@
 // A plain window that shows a cMenuBar in a band at the top of its client area, the way the caption
 // painter does in the caption: it renders the bar on every WM_NCPAINT and passes WM_INITMENUPOPUP
-// to PreparePopup. Also real input (SendInput), a scripted driver for modal popups and pixels.
+// to PreparePopup. Also a scripted driver for modal popups and pixels; input and pumping come from
+// the shared test support.
 #pragma once
 
 #include <windows.h>
@@ -10,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "../support/Input.h"
+#include "../support/Pump.h"
 #include "cMenuBar.h"
 
 namespace quenlor::test {
@@ -57,12 +60,6 @@ class BarHost {
 BarHost& SharedHost();
 POINT ItemCentre(cMenuBar& bar, int index);  // screen point in the middle of bar item `index`
 POINT AwayFromBar(const BarHost& host);      // screen point outside the host window
-
-void PumpFor(int ms);
-bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 3000);
-void MoveTo(POINT screen);
-void Click();
-void Key(WORD vk);
 
 // The popup menus on screen, outermost first (their menu handles).
 std::vector<HMENU> OpenPopups();

@@ -163,5 +163,19 @@ TEST_F(MenuBarTest, AltLetterOpensThePopupWithThatMnemonic) {
     EXPECT_TRUE(OpenPopups().empty());
 }
 
+// Attaching a bar takes no system-wide window-update lock, so one held elsewhere stays held.
+TEST_F(MenuBarTest, AttachingLeavesAWindowUpdateLockHeldElsewhereAlone) {
+    const HWND other = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 10, 10, host.hwnd(),
+                                       nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_TRUE(LockWindowUpdate(other));
+    {
+        cMenuBar bar;
+        bar.Attach(host.hwnd());
+    }
+    EXPECT_FALSE(LockWindowUpdate(host.hwnd())) << "the other window's lock was released";
+    LockWindowUpdate(nullptr);
+    DestroyWindow(other);
+}
+
 }  // namespace
 }  // namespace quenlor::test

@@ -12,6 +12,7 @@
 #include "cNCCalcSize.h"
 #include "cNeoCaption.h"
 #include "../support/Dib.h"
+#include "../support/Pump.h"
 
 namespace quenlor::skintest {
 
@@ -25,13 +26,7 @@ inline uint32_t BorderPixel(int x, int y) {
     return static_cast<uint32_t>(x << 16 | y << 8 | 0xC0);
 }
 
-inline void PumpMessages() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-}
+using test::PumpMessages;
 
 // Test windows: plain top-level windows that close only when marked closable (Alt+F4 and the
 // close button of the other tests must not take the shared windows away).

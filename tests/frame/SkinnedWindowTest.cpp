@@ -15,6 +15,8 @@
 #include "SkinTestWindows.h"
 #include "cNeoCaption.h"
 #include "../support/GdiTableFiller.h"
+#include "../support/Input.h"
+#include "../support/WindowProperties.h"
 
 namespace quenlor {
 namespace {
@@ -108,13 +110,18 @@ TEST(SkinnedWindow, SettingTheCursorRepaintsNothingAndKeepsTheStyle) {
 }
 
 void PressKeys(std::initializer_list<BYTE> keys) {
-    const auto send = [](BYTE key, DWORD flags) {
-        keybd_event(key, 0, flags, 0);
+    const auto settle = [] {
         Sleep(20);
         PumpMessages();
     };
-    for (BYTE key : keys) send(key, 0);
-    for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) send(*it, KEYEVENTF_KEYUP);
+    for (BYTE key : keys) {
+        test::KeyDown(key);
+        settle();
+    }
+    for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) {
+        test::KeyUp(*it);
+        settle();
+    }
 }
 
 void Activate(HWND hwnd) {
@@ -170,21 +177,10 @@ TEST(SkinnedWindow, AltKeysGoToTheActiveWindowsPainterAndTheHookLastsWhileAnyEng
     EXPECT_EQ(CallbackFailureCount(), 0);
 }
 
-int PropertyCount(HWND hwnd) {
-    int count = 0;
-    EnumPropsExW(
-        hwnd,
-        [](HWND, LPWSTR, HANDLE, ULONG_PTR n) -> BOOL {
-            return ++*reinterpret_cast<int*>(n), TRUE;
-        },
-        reinterpret_cast<LPARAM>(&count));
-    return count;
-}
-
 TEST(SkinnedWindow, AttachPaintDetachCyclesLeakNoHandles) {
     SkinPictures pictures;
     HWND hwnd = SharedWindow(0);
-    const int properties = PropertyCount(hwnd);
+    const size_t properties = test::Properties(hwnd).size();
     constexpr size_t kHeadroom = 96;
     GdiTableFiller filler(kHeadroom);
     ASSERT_LT(filler.capacity(), 1000000u) << "no GDI handle limit to run into";
@@ -206,7 +202,7 @@ TEST(SkinnedWindow, AttachPaintDetachCyclesLeakNoHandles) {
         ++completed;
     }
     EXPECT_EQ(completed, kCycles);
-    EXPECT_EQ(PropertyCount(hwnd), properties);
+    EXPECT_EQ(test::Properties(hwnd).size(), properties);
     EXPECT_FALSE(NCKeyboardHook::Installed());
     std::printf("GDI table held %zu more bitmaps; %d attach/paint/detach cycles with %zu free\n",
                 filler.capacity(), completed, kHeadroom);

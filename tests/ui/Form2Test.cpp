@@ -1,53 +1,12 @@
 // The About window opened from the main window's menu, driven with real mouse and keyboard input:
 // the modal life cycle, dragging by the surface, the link's colours, cursor and clicks, the keys
 // that close it and the animation that stops while it is hidden.
-#include <chrono>
-#include <functional>
-#include <thread>
-
 #include "Form1Fixture.h"
 #include "MainMenu.h"
 #include "res/resource.h"
 
 namespace quenlor::test {
 namespace {
-
-void PumpFor(int milliseconds) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    do {
-        PumpMessages();
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    } while (std::chrono::steady_clock::now() < end);
-}
-
-bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 3000) {
-    for (int waited = 0; waited < timeoutMs; waited += 10) {
-        PumpFor(10);
-        if (done()) return true;
-    }
-    return false;
-}
-
-void Mouse(DWORD flags, POINT screen = {}) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    if (flags & MOUSEEVENTF_MOVE) {
-        flags |= MOUSEEVENTF_ABSOLUTE;
-        const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
-        input.mi.dx = static_cast<LONG>((screen.x * 65536LL + cx - 1) / cx);
-        input.mi.dy = static_cast<LONG>((screen.y * 65536LL + cy - 1) / cy);
-    }
-    input.mi.dwFlags = flags;
-    SendInput(1, &input, sizeof input);
-}
-
-void Key(WORD vk) {
-    INPUT input[2]{};
-    input[0].type = input[1].type = INPUT_KEYBOARD;
-    input[0].ki.wVk = input[1].ki.wVk = vk;
-    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, input, sizeof input[0]);
-}
 
 POINT OnScreen(HWND window, POINT client) {
     ClientToScreen(window, &client);
@@ -75,11 +34,10 @@ class Form2Test : public Form1Test {
         return form->About();
     }
     // Clicks a point of a window with the left button, through the input queue.
-    void ClickAt(POINT screen) {
-        Mouse(MOUSEEVENTF_MOVE, screen);
+    void ClickAndPump(POINT screen) {
+        MoveTo(screen);
         PumpFor(30);
-        Mouse(MOUSEEVENTF_LEFTDOWN);
-        Mouse(MOUSEEVENTF_LEFTUP);
+        Click();
         PumpFor(60);
     }
 };
@@ -99,7 +57,7 @@ TEST_F(Form2Test, ModalOverTheMainWindowUntilOkCloses) {
     EXPECT_EQ(GetActiveWindow(), window);
 
     // The main window takes no input: a click on "添加" opens no dialog.
-    ClickAt(OnScreen(c().Command4.hWnd(), {10, 10}));
+    ClickAndPump(OnScreen(c().Command4.hWnd(), {10, 10}));
     EXPECT_TRUE(dialogs.open_requests.empty());
     // A second "关于" opens no second window; closing the main window from behind does nothing.
     EXPECT_EQ(OpenAbout(), about);
@@ -109,7 +67,7 @@ TEST_F(Form2Test, ModalOverTheMainWindowUntilOkCloses) {
     EXPECT_TRUE(IsWindow(window));
     EXPECT_EQ(unloaded, 0);
 
-    ClickAt(OnScreen(about->ButtonCr1().hWnd(), {10, 10}));
+    ClickAndPump(OnScreen(about->ButtonCr1().hWnd(), {10, 10}));
     EXPECT_TRUE(PumpUntil([&] { return !IsWindow(window); }));
     EXPECT_EQ(form->About(), nullptr);
     EXPECT_TRUE(IsWindowEnabled(form->hWnd()));
@@ -148,14 +106,11 @@ TEST_F(Form2Test, OnlyALeftDragOnTheSurfaceMovesIt) {
         RECT before;
         GetWindowRect(about->hWnd(), &before);
         const POINT start = OnScreen(about->hWnd(), {20, 20});  // bare surface
-        Mouse(MOUSEEVENTF_MOVE, start);
+        MoveTo(start);
         PumpFor(30);
         // The whole gesture is queued first: the system's move loop reads it from the queue.
-        Mouse(c.down);
-        for (int step = 1; step <= 4; ++step)
-            Mouse(MOUSEEVENTF_MOVE, {start.x + 9 * step, start.y + 5 * step});
-        Mouse(c.up);
-        Mouse(MOUSEEVENTF_LEFTUP);  // ends a move loop that a wrong button might have started
+        Drag(start, {start.x + 36, start.y + 20}, 4, c.down, c.up);
+        SendMouse(MOUSEEVENTF_LEFTUP);  // ends a move loop that a wrong button might have started
         PumpFor(300);
         RECT after;
         GetWindowRect(about->hWnd(), &after);
@@ -193,7 +148,7 @@ TEST_F(Form2Test, LinkTurnsDarkRedUnderThePointerShowsTheHandAndOpensOncePerClic
     };
     for (const Step& s : kSteps) {
         SCOPED_TRACE(s.name);
-        Mouse(MOUSEEVENTF_MOVE, OnScreen(window, s.at));
+        MoveTo(OnScreen(window, s.at));
         PumpFor(80);
         UpdateWindow(window);
         EXPECT_GT(CountPixels(window, link, s.shown), 10);
@@ -201,8 +156,8 @@ TEST_F(Form2Test, LinkTurnsDarkRedUnderThePointerShowsTheHandAndOpensOncePerClic
         EXPECT_EQ(GetCursor() == hand, s.hand);
     }
 
-    ClickAt(OnScreen(window, Middle(link)));
-    ClickAt(OnScreen(window, Middle(link)));
+    ClickAndPump(OnScreen(window, Middle(link)));
+    ClickAndPump(OnScreen(window, Middle(link)));
     EXPECT_EQ(opened, (std::vector<std::wstring>{L"https://quenlor.example.org/",
                                                  L"https://quenlor.example.org/"}));
     EXPECT_TRUE(IsWindow(window));

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "../support/Input.h"
+#include "../support/Pump.h"
 #include "Dialogs.h"
 
 namespace quenlor::test {
@@ -103,15 +105,6 @@ class TempFolder {
   private:
     fs::path path_;
 };
-
-// Lets the window's pending messages run.
-inline void PumpMessages() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-}
 
 // A left click on a control as the system delivers it: nothing reaches a disabled window.
 inline bool ClickControl(HWND control, int x = 4, int y = 4) {

@@ -12,6 +12,7 @@ LRESULT CALLBACK LoggingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
         const char* name = kResult == kBaseResult ? "base" : "other";
         CallLog().push_back(std::string(name) + ":" + std::to_string(msg) + ":" +
                             std::to_string(wParam));
+        if (OnWindowProc()) OnWindowProc()(hwnd, msg);
         return kResult + static_cast<LRESULT>(wParam);
     }
     return DefWindowProcW(hwnd, msg, wParam, lParam);
@@ -32,16 +33,12 @@ const wchar_t* ClassName(bool other) {
     return other ? L"Quenlor.Test.Other" : L"Quenlor.Test.Base";
 }
 
-BOOL CALLBACK CollectProperty(HWND, LPWSTR name, HANDLE data, ULONG_PTR param) {
-    auto* props = reinterpret_cast<std::map<std::wstring, intptr_t>*>(param);
-    // Wine keeps its own "__wine_..." properties on windows; they are not ours to count.
-    if (!IS_INTRESOURCE(name) && std::wstring(name).rfind(L"__", 0) != 0) {
-        (*props)[name] = reinterpret_cast<intptr_t>(data);
-    }
-    return TRUE;
-}
-
 }  // namespace
+
+std::function<void(HWND, UINT)>& OnWindowProc() {
+    static std::function<void(HWND, UINT)> action;
+    return action;
+}
 
 std::vector<std::string>& CallLog() {
     static std::vector<std::string> log;
@@ -58,12 +55,6 @@ TestWindow::TestWindow(bool other, bool messageOnly) {
 
 TestWindow::~TestWindow() {
     DestroyWindow(hwnd_);
-}
-
-std::map<std::wstring, intptr_t> Properties(HWND hwnd) {
-    std::map<std::wstring, intptr_t> props;
-    EnumPropsExW(hwnd, &CollectProperty, reinterpret_cast<LPARAM>(&props));
-    return props;
 }
 
 std::wstring Decimal(HWND hwnd) {

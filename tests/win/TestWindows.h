@@ -5,7 +5,9 @@
 
 #include <windows.h>
 
-#include <map>
+#include "../support/WindowProperties.h"
+
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,6 +22,10 @@ constexpr LRESULT kOtherResult = 2000;  // class "other" answers kOtherResult + 
 
 // Entries like "base:32769:7" (procedure, message, wParam) and whatever handlers append.
 std::vector<std::string>& CallLog();
+
+// Run by the windows' own procedures after logging kMsgA..kMsgC (when set): a previous procedure
+// that acts on the handlers above it.
+std::function<void(HWND, UINT)>& OnWindowProc();
 
 // A hidden window of class "base" or "other", destroyed with the object: top-level, or
 // message-only (no display resources, so cheap to create by the thousand).
@@ -36,9 +42,6 @@ class TestWindow {
     HWND hwnd_ = nullptr;
     WNDPROC proc_ = nullptr;
 };
-
-// The properties of a window (name -> value), without the system's own "__..." ones.
-std::map<std::wstring, intptr_t> Properties(HWND hwnd);
 
 std::wstring Decimal(HWND hwnd);
 

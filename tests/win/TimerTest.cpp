@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "../support/Pump.h"
 #include "win/CTimer.h"
 #include "win/MTimer.h"
 #include "win/ObjectError.h"
@@ -18,16 +19,9 @@ namespace {
 // messages went through it.
 int PumpFor(DWORD ms) {
     int timerMessages = 0;
-    const ULONGLONG deadline = GetTickCount64() + ms;
-    for (ULONGLONG now = GetTickCount64(); now < deadline; now = GetTickCount64()) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(deadline - now),
-                                  QS_ALLINPUT);
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_TIMER && msg.hwnd == nullptr) ++timerMessages;
-            DispatchMessageW(&msg);
-        }
-    }
+    test::PumpFor(static_cast<int>(ms), [&](const MSG& msg) {
+        if (msg.message == WM_TIMER && msg.hwnd == nullptr) ++timerMessages;
+    });
     return timerMessages;
 }
 
@@ -35,7 +29,7 @@ int PumpFor(DWORD ms) {
 template <typename Done>
 ULONGLONG PumpUntil(Done done, DWORD ms) {
     const ULONGLONG start = GetTickCount64();
-    while (!done() && GetTickCount64() - start < ms) PumpFor(5);
+    test::PumpUntil(done, static_cast<int>(ms));
     return GetTickCount64() - start;
 }
 
