@@ -48,6 +48,7 @@ void Converter::Command7_Click() {
     // The options are taken once, here: changed while the batch runs, they apply to the next one.
     const bool auto_save = panel_.AutoSave();
     const bool delete_source = panel_.DeleteSource();
+    batch_any_version_ = AnyVersion;
     if (!auto_save) {
         const std::wstring text = panel_.SaveDirText();
         if (text.empty()) {
@@ -142,7 +143,9 @@ int Converter::ExtractMovie(const std::wstring& source, const std::wstring& targ
     uint64_t end = file->Size();
     if (const std::optional<int64_t> found = FindMovieStart(*file, kExtractionTable, pacer_)) {
         start = static_cast<uint64_t>(*found);
-    } else if (const auto movie = AnyVersion ? FindTrailerMovie(*file) : std::nullopt) {
+    } else if (const auto movie = (running_ ? batch_any_version_ : AnyVersion)
+                                      ? FindTrailerMovie(*file)
+                                      : std::nullopt) {
         start = movie->start;
         end = movie->start + movie->length;
     } else {

@@ -18,11 +18,11 @@ void Form1::MAnyVer_Click() {
 
 void Form1::ApplyAnyVersion(bool any_version) {
     any_version_ = any_version;
-    // A walk in progress keeps the choice it started with; a batch reads it per file.
+    // A walk or a batch in progress keeps the choice it started with.
     search_.AnyVersion = any_version;
     converter_.AnyVersion = any_version;
     if (menu_) {
-        CheckMenuItem(menu_, kMenuMAnyVer,
+        CheckMenuItem(menu_.get(), kMenuMAnyVer,
                       MF_BYCOMMAND | (any_version ? MF_CHECKED : MF_UNCHECKED));
     }
 }

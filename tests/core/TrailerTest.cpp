@@ -290,6 +290,29 @@ TEST_F(AnyVersionConvert, EachFileIsConvertedExactlyOrFails) {
     }
 }
 
+// The choice changed while a batch runs applies to the next batch: row 2, a later player's
+// projector, is converted as the batch started.
+TEST_F(AnyVersionConvert, TheChoiceIsTakenOnceWhenTheBatchStarts) {
+    const Bytes cws = demo::Compress(demo::MakeMovie(8, 36, 0x20A0A0));
+    panel_.deleteSource = false;
+    for (bool atStart : {true, false}) {
+        SCOPED_TRACE(atStart ? "ticked at the start" : "unticked at the start");
+        list_.rows.clear();
+        dir_.Write(L"r1.exe", ProjectorBytes(286700, 287000));
+        dir_.Write(L"r2.exe", demo::MakeLaterProjector(800000, cws));
+        list_.AddChecked(dir_.Path(L"r1.exe"));
+        list_.AddChecked(dir_.Path(L"r2.exe"));
+        converter_.AnyVersion = atStart;
+        pump_.onPump = [&] { converter_.AnyVersion = !atStart; };
+        converter_.Command7_Click();
+        pump_.onPump = nullptr;
+        EXPECT_EQ(list_.Cell(2, Column::Result), atStart ? L"成功" : L"失败");
+        EXPECT_EQ(dir_.Exists(L"r2.swf"), atStart);
+        fs::remove(dir_.path() / "r1.swf");
+        fs::remove(dir_.path() / "r2.swf");
+    }
+}
+
 TEST_F(AnyVersionConvert, AFileCutDuringTheCopyFailsAndStays) {
     const Bytes movie = Header("FWS", 7, 3 * Converter::kCopyChunk);
     Bytes source(500000, 0);

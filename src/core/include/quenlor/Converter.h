@@ -75,6 +75,7 @@ class Converter {
     IStatusLine& status_;
     IConvertPanel& panel_;
     PumpPacer pacer_;
+    bool batch_any_version_ = false;  // AnyVersion as the running batch took it at its start
     bool running_ = false;
     std::set<FileIdentity> written_;        // the movies this batch has written
     std::set<std::wstring> written_names_;  // ... and their names, as the file system keys them
