@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "Form1.h"
+#include "ui/Form1.h"
 
 using namespace quenlor;
 using Clock = std::chrono::steady_clock;

@@ -1,5 +1,6 @@
 // Generates the benchmark inputs.
-//   quenlor-bench-tree tree DIR [FILES]  a tree of .exe files of 0.3-8 MB in nested folders, about 3%
+//   quenlor-bench-tree tree DIR [FILES]  a tree of .exe files of 0.3-8 MB in nested folders, about
+//   3%
 //                                        of them projectors, plus one sparse 4 GiB .exe
 //   quenlor-bench-tree big FILE MIB      one projector with a movie of MIB mebibytes
 // Only the bytes a scan can reach are written with data; the rest of each file is left sparse, so
@@ -15,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "SwfMovie.h"
+#include "tools/demo/SwfMovie.h"
 
 namespace fs = std::filesystem;
 
@@ -79,7 +80,8 @@ int main(int argc, char** argv) {
     if (argc >= 3 && std::string(argv[1]) == "tree") {
         return Tree(argv[2], argc > 3 ? std::atoi(argv[3]) : 2000);
     }
-    if (argc == 4 && std::string(argv[1]) == "big") return Big(argv[2], std::strtoull(argv[3], 0, 10));
+    if (argc == 4 && std::string(argv[1]) == "big")
+        return Big(argv[2], std::strtoull(argv[3], 0, 10));
     std::fprintf(stderr, "usage: quenlor-bench-tree tree DIR [FILES] | big FILE MIB\n");
     return 2;
 }

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "CliHost.h"
+#include "cli/CliHost.h"
 #include "quenlor/Converter.h"
 #include "quenlor/FileSystem.h"
 #include "quenlor/Search.h"

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <string>
 
-#include "Form1.h"
+#include "ui/Form1.h"
 
 using namespace quenlor;
 using Clock = std::chrono::steady_clock;

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "Fakes.h"
+#include "tests/core/Fakes.h"
 #include "quenlor/Projector.h"
 #include "quenlor/Trailer.h"
 

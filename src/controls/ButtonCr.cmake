@@ -3,5 +3,4 @@ add_library(quenlor_buttoncr STATIC
     ${CMAKE_CURRENT_LIST_DIR}/ButtonCr.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ButtonCrLayout.cpp
 )
-target_include_directories(quenlor_buttoncr PUBLIC ${CMAKE_CURRENT_LIST_DIR} ${CMAKE_CURRENT_LIST_DIR}/..)
 target_link_libraries(quenlor_buttoncr PUBLIC quenlor_win user32 gdi32)

@@ -1,6 +1,6 @@
-#include "ButtonCr.h"
+#include "controls/ButtonCr.h"
 
-#include "ButtonCrLayout.h"
+#include "controls/ButtonCrLayout.h"
 
 namespace quenlor {
 namespace {

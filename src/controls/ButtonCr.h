@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "win/GdiHandle.h"
+#include "win/ResourceOwners.h"
 #include "win/MemorySurface.h"
 #include "win/WindowThunk.h"
 
@@ -54,11 +54,11 @@ class ButtonCr {
 
     HWND hwnd_ = nullptr;
     std::wstring caption_ = L"ButtonCr";
-    bool enabled_ = true;      // kept until the window exists
-    HFONT font_ = nullptr;     // the parent's font (WM_SETFONT); not owned
-    bool pressed_ = false;     // the left button went down on us and we hold the capture
-    WindowTimer hoverTimer_;   // the 50 ms hover timer
-    MemorySurface face_;       // the drawn face, the client area's size; WM_PAINT only copies it
+    bool enabled_ = true;     // kept until the window exists
+    HFONT font_ = nullptr;    // the parent's font (WM_SETFONT); not owned
+    bool pressed_ = false;    // the left button went down on us and we hold the capture
+    WindowTimer hoverTimer_;  // the 50 ms hover timer
+    MemorySurface face_;      // the drawn face, the client area's size; WM_PAINT only copies it
 };
 
 }  // namespace quenlor

@@ -1,4 +1,4 @@
-#include "ButtonCrLayout.h"
+#include "controls/ButtonCrLayout.h"
 
 #include <cmath>
 

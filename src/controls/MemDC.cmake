@@ -1,4 +1,3 @@
 # The grow-only off-screen drawing surface.
 add_library(quenlor_memdc STATIC ${CMAKE_CURRENT_LIST_DIR}/cMemDC.cpp)
-target_include_directories(quenlor_memdc PUBLIC ${CMAKE_CURRENT_LIST_DIR}/..)
 target_link_libraries(quenlor_memdc PUBLIC quenlor_win user32 gdi32)

@@ -1,6 +1,6 @@
 #include "controls/cMemDC.h"
 
-#include "win/GdiHandle.h"
+#include "win/ResourceOwners.h"
 
 namespace quenlor {
 

@@ -1,4 +1,4 @@
-#include "CaptionLayout.h"
+#include "frame/CaptionLayout.h"
 
 #include <algorithm>
 

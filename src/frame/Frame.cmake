@@ -5,6 +5,7 @@ target_sources(quenlor_frame PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/NCKeyboardHook.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SkinPicture.cpp
     ${CMAKE_CURRENT_LIST_DIR}/cNCCalcSize.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/cNCCalcSizeLoops.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/cNCCalcSizeDrag.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/cNCCalcSizeDefaultPaint.cpp
     ${CMAKE_CURRENT_LIST_DIR}/cNeoCaption.cpp
 )

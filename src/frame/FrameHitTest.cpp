@@ -1,4 +1,4 @@
-#include "FrameHitTest.h"
+#include "frame/FrameHitTest.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "MenuText.h"
+#include "frame/MenuText.h"
 
 #include <windows.h>
 

@@ -1,11 +1,11 @@
-#include "NCKeyboardHook.h"
+#include "frame/NCKeyboardHook.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "cNCCalcSize.h"
+#include "frame/cNCCalcSize.h"
 #include "win/CallbackBarrier.h"
-#include "win/GdiHandle.h"
+#include "win/ResourceOwners.h"
 
 namespace quenlor {
 namespace NCKeyboardHook {

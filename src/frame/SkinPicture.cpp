@@ -1,4 +1,4 @@
-#include "SkinPicture.h"
+#include "frame/SkinPicture.h"
 
 namespace quenlor {
 

@@ -1,12 +1,12 @@
-// Skin pictures at a whole multiple of the size they were drawn for: every pixel becomes a square of
-// whole pixels, nothing smoothed (the system's loader smooths when asked for another size).
+// Skin pictures at a whole multiple of the size they were drawn for: every pixel becomes a square
+// of whole pixels, nothing smoothed (the system's loader smooths when asked for another size).
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
 
-#include "win/GdiHandle.h"
+#include "win/ResourceOwners.h"
 
 namespace quenlor {
 

@@ -1,4 +1,4 @@
-#include "StdFont.h"
+#include "frame/StdFont.h"
 
 #include <cmath>
 #include <cwchar>

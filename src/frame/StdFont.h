@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "win/GdiHandle.h"
+#include "win/ResourceOwners.h"
 
 namespace quenlor {
 

@@ -1,4 +1,4 @@
-#include "TranslateColor.h"
+#include "frame/TranslateColor.h"
 
 #include <olectl.h>
 

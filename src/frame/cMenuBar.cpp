@@ -1,14 +1,14 @@
-#include "cMenuBar.h"
-#include "TranslateColor.h"
+#include "frame/cMenuBar.h"
+#include "frame/TranslateColor.h"
 
 #include <olectl.h>
 
-#include "MenuText.h"
-#include "MouseButtons.h"
-#include "cToolbarMenu.h"
+#include "frame/MenuText.h"
+#include "frame/MouseButtons.h"
+#include "frame/cToolbarMenu.h"
 #include "win/CTimer.h"
 #include "win/CallbackBarrier.h"
-#include "win/GdiHandle.h"
+#include "win/ResourceOwners.h"
 #include "win/MSubclass.h"
 
 namespace quenlor {

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "CaptionLayout.h"
-#include "StdFont.h"
+#include "frame/CaptionLayout.h"
+#include "frame/StdFont.h"
 #include "controls/cMemDC.h"
 #include "win/ISubclass.h"
 

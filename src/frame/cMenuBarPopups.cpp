@@ -2,10 +2,10 @@
 // in the skin's colours, and put back as they were once the menu closes.
 #include <algorithm>
 
-#include "MenuText.h"
-#include "TranslateColor.h"
-#include "cMenuBar.h"
-#include "win/GdiHandle.h"
+#include "frame/MenuText.h"
+#include "frame/TranslateColor.h"
+#include "frame/cMenuBar.h"
+#include "win/ResourceOwners.h"
 #include "win/MSubclass.h"
 
 namespace quenlor {

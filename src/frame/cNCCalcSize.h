@@ -12,10 +12,10 @@
 #include <memory>
 #include <vector>
 
-#include "FrameHitTest.h"
-#include "INCAreaModifier.h"
+#include "frame/FrameHitTest.h"
+#include "frame/INCAreaModifier.h"
 #include "controls/cMemDC.h"
-#include "win/GdiHandle.h"
+#include "win/ResourceOwners.h"
 #include "win/ISubclass.h"
 #include "win/SubclassRegistration.h"
 

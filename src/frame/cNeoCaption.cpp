@@ -1,11 +1,11 @@
-#include "cNeoCaption.h"
-#include "TranslateColor.h"
+#include "frame/cNeoCaption.h"
+#include "frame/TranslateColor.h"
 
 #include <olectl.h>
 
 #include <string>
 
-#include "win/GdiHandle.h"
+#include "win/ResourceOwners.h"
 
 namespace quenlor {
 namespace {

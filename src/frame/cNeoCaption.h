@@ -9,11 +9,11 @@
 #include <cstdint>
 #include <memory>
 
-#include "CaptionLayout.h"
-#include "INCAreaModifier.h"
-#include "StdFont.h"
-#include "cMenuBar.h"
-#include "cNCCalcSize.h"
+#include "frame/CaptionLayout.h"
+#include "frame/INCAreaModifier.h"
+#include "frame/StdFont.h"
+#include "frame/cMenuBar.h"
+#include "frame/cNCCalcSize.h"
 #include "controls/cMemDC.h"
 
 namespace quenlor {

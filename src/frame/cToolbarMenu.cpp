@@ -1,8 +1,8 @@
-#include "cToolbarMenu.h"
+#include "frame/cToolbarMenu.h"
 
-#include "cMenuBar.h"
+#include "frame/cMenuBar.h"
 #include "win/CallbackBarrier.h"
-#include "win/GdiHandle.h"
+#include "win/ResourceOwners.h"
 #include "win/MSubclass.h"
 
 namespace quenlor {

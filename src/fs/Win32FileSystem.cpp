@@ -8,9 +8,9 @@
 #include <cwchar>
 #include <vector>
 
-#include "Win32Path.h"
+#include "fs/Win32Path.h"
 #include "quenlor/FileSystem.h"
-#include "win/GdiHandle.h"
+#include "win/ResourceOwners.h"
 
 namespace quenlor {
 

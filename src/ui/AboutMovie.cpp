@@ -1,9 +1,9 @@
-#include "AboutMovie.h"
+#include "ui/AboutMovie.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "win/GdiHandle.h"
+#include "win/ResourceOwners.h"
 
 namespace quenlor {
 namespace {

@@ -1,4 +1,4 @@
-#include "DroppedFiles.h"
+#include "ui/DroppedFiles.h"
 
 #include <cwctype>
 

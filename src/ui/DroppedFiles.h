@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "quenlor/FileSystem.h"
-#include "win/GdiHandle.h"
+#include "win/ResourceOwners.h"
 
 namespace quenlor {
 

@@ -1,4 +1,4 @@
-#include "FileListView.h"
+#include "ui/FileListView.h"
 
 #include <commctrl.h>
 

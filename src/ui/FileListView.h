@@ -9,7 +9,7 @@
 #include <set>
 #include <string>
 
-#include "Twips.h"
+#include "ui/Twips.h"
 #include "quenlor/Host.h"
 
 namespace quenlor {

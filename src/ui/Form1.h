@@ -11,17 +11,17 @@
 #include <string>
 #include <vector>
 
-#include "../controls/ButtonCr.h"
-#include "cNeoCaption.h"
-#include "Dialogs.h"
-#include "FileListView.h"
-#include "Form2.h"
-#include "ListTips.h"
-#include "win/GdiHandle.h"
+#include "controls/ButtonCr.h"
+#include "frame/cNeoCaption.h"
+#include "ui/Dialogs.h"
+#include "ui/FileListView.h"
+#include "ui/Form2.h"
+#include "ui/ListTips.h"
+#include "win/ResourceOwners.h"
 #include "win/WindowThunk.h"
-#include "MessagePump.h"
-#include "Settings.h"
-#include "Twips.h"
+#include "win/MessagePump.h"
+#include "ui/Settings.h"
+#include "ui/Twips.h"
 #include "quenlor/Converter.h"
 #include "quenlor/Host.h"
 #include "quenlor/Search.h"
@@ -159,6 +159,11 @@ class Form1 : public IStatusLine, public IConvertPanel {
     };
 
   private:
+    // Posted to the window to finish an unload that had to wait for a running loop to return.
+    static constexpr UINT kFinishUnload = WM_APP + 1;
+    // Posted to the window to open the paths given on the command line.
+    static constexpr UINT kOpenStartPaths = WM_APP + 20;
+
     // Marks the time a long loop (search or conversion) runs beneath the current message. An
     // unload asked for meanwhile is finished once the outermost loop has returned.
     class BusyScope {

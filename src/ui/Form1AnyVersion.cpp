@@ -1,8 +1,8 @@
 // "识别新版放映器": with the item ticked, the search, "添加" and drops accept the projectors of
 // later players too (found by the trailer behind their movie), and the conversion writes their
 // movies as stored. The choice is kept between runs.
-#include "Form1.h"
-#include "MainMenu.h"
+#include "ui/Form1.h"
+#include "ui/MainMenu.h"
 
 namespace quenlor {
 

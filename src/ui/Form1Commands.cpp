@@ -2,8 +2,8 @@
 // the save-directory options and closing.
 #include <vector>
 
-#include "Form1.h"
-#include "MainMenu.h"
+#include "ui/Form1.h"
+#include "ui/MainMenu.h"
 
 namespace quenlor {
 namespace {

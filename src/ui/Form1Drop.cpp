@@ -1,8 +1,8 @@
 // Folders and programs dropped on the main window, treated as its own commands treat them: the
 // folders searched as "打开" searches a chosen folder (one clear, one final count over all), the
 // programs appended as "添加" appends them, everything else left out and counted.
-#include "DroppedFiles.h"
-#include "Form1.h"
+#include "ui/DroppedFiles.h"
+#include "ui/Form1.h"
 
 namespace quenlor {
 

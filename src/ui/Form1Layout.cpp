@@ -1,11 +1,11 @@
 // Creates the main window's controls at their places. Positions are in twips, converted at the
 // window's resolution.
-#include "Form1.h"
+#include "ui/Form1.h"
 
 #include <commctrl.h>
 
-#include "HomePage.h"
-#include "res/resource.h"
+#include "ui/HomePage.h"
+#include "ui/res/resource.h"
 
 namespace quenlor {
 namespace {

@@ -1,7 +1,7 @@
 // The parts of the main window that have no window of their own: the banner picture, the etched
 // separator lines, the box around the status line and the engraved labels. Each label is drawn
 // twice, a light copy one pixel up and to the left of the copy in the text colour.
-#include "Form1.h"
+#include "ui/Form1.h"
 
 #include <algorithm>
 

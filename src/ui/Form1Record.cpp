@@ -5,8 +5,8 @@
 
 #include <cwchar>
 
-#include "Form1.h"
-#include "MainMenu.h"
+#include "ui/Form1.h"
+#include "ui/MainMenu.h"
 #include "quenlor/FileSystem.h"
 
 namespace quenlor {

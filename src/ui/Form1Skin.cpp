@@ -1,9 +1,9 @@
 // The main window's skin: its caption, border, caption buttons and menu bar are painted by the
 // caption painter from the two skin pictures instead of by the system, in the pictures drawn for
 // the screen's resolution.
-#include "Form1.h"
+#include "ui/Form1.h"
 #include "frame/SkinPicture.h"
-#include "res/resource.h"
+#include "ui/res/resource.h"
 
 namespace quenlor {
 namespace {

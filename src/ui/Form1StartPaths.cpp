@@ -1,6 +1,6 @@
 // Paths given at start are opened as a drop of the same paths: folders searched, ".exe" files
 // added, anything else counted as left out. A path that is not there is named instead.
-#include "Form1.h"
+#include "ui/Form1.h"
 #include "quenlor/FileSystem.h"
 #include "quenlor/Text.h"
 

@@ -1,12 +1,12 @@
-#include "Form2.h"
+#include "ui/Form2.h"
 
 #include <shellapi.h>
 #include <windowsx.h>
 
 #include <algorithm>
 
-#include "HomePage.h"
-#include "res/resource.h"
+#include "ui/HomePage.h"
+#include "ui/res/resource.h"
 
 namespace quenlor {
 namespace {

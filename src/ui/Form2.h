@@ -11,11 +11,11 @@
 #include <memory>
 #include <string>
 
-#include "../controls/ButtonCr.h"
-#include "AboutMovie.h"
-#include "Twips.h"
+#include "controls/ButtonCr.h"
+#include "ui/AboutMovie.h"
+#include "ui/Twips.h"
 #include "win/CTimer.h"
-#include "win/GdiHandle.h"
+#include "win/ResourceOwners.h"
 #include "win/MemorySurface.h"
 #include "win/WindowThunk.h"
 

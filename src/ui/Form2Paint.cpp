@@ -2,8 +2,8 @@
 // animation at the movie's place. The labels have no windows of their own.
 #include <string>
 
-#include "Form2.h"
-#include "HomePage.h"
+#include "ui/Form2.h"
+#include "ui/HomePage.h"
 #include "quenlor/Version.h"
 
 namespace quenlor {

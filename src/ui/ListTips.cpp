@@ -1,4 +1,4 @@
-#include "ListTips.h"
+#include "ui/ListTips.h"
 
 #include <commctrl.h>
 

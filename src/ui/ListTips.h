@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "win/GdiHandle.h"
+#include "win/ResourceOwners.h"
 
 namespace quenlor {
 

@@ -1,4 +1,4 @@
-#include "MainMenu.h"
+#include "ui/MainMenu.h"
 
 namespace quenlor {
 

@@ -1,4 +1,4 @@
-#include "Settings.h"
+#include "ui/Settings.h"
 
 #include <memory>
 #include <type_traits>

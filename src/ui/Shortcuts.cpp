@@ -1,4 +1,4 @@
-#include "Shortcuts.h"
+#include "ui/Shortcuts.h"
 
 namespace quenlor {
 

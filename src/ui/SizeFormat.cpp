@@ -1,4 +1,4 @@
-#include "SizeFormat.h"
+#include "ui/SizeFormat.h"
 
 #include <windows.h>
 

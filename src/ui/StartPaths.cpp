@@ -1,4 +1,4 @@
-#include "StartPaths.h"
+#include "ui/StartPaths.h"
 
 #include <windows.h>
 #include <shellapi.h>

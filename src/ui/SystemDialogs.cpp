@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "Dialogs.h"
-#include "win/GdiHandle.h"
+#include "ui/Dialogs.h"
+#include "win/ResourceOwners.h"
 
 namespace quenlor {
 

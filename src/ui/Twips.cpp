@@ -1,6 +1,6 @@
-#include "Twips.h"
+#include "ui/Twips.h"
 
-#include "win/GdiHandle.h"
+#include "win/ResourceOwners.h"
 
 namespace quenlor {
 

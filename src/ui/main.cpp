@@ -2,8 +2,8 @@
 #include <windows.h>
 #include <objbase.h>
 
-#include "Form1.h"
-#include "StartPaths.h"
+#include "ui/Form1.h"
+#include "ui/StartPaths.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show_command) {
     // The folder picker needs COM on this thread.

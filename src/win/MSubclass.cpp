@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "win/CallbackBarrier.h"
-#include "win/GdiHandle.h"
+#include "win/ResourceOwners.h"
 #include "win/ObjectError.h"
 
 namespace quenlor {

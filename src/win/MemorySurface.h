@@ -7,7 +7,7 @@
 
 #include <windows.h>
 
-#include "win/GdiHandle.h"
+#include "win/ResourceOwners.h"
 
 namespace quenlor {
 

@@ -4,8 +4,8 @@
 
 #include <cstdio>
 
-#include "CliHost.h"
-#include "TempDir.h"
+#include "cli/CliHost.h"
+#include "tests/core/TempDir.h"
 
 #ifdef _WIN32
 #include <fcntl.h>

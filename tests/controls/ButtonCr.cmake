@@ -3,6 +3,7 @@ quenlor_add_gtest(buttoncr_test
     SOURCES
         ${CMAKE_CURRENT_LIST_DIR}/ButtonCrLayoutTest.cpp
         ${CMAKE_CURRENT_LIST_DIR}/ButtonCrTest.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/ButtonCrDrawTest.cpp
     LIBS quenlor_buttoncr
 )
 
@@ -12,4 +13,3 @@ quenlor_add_gtest(resources_test
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/ResourcesTest.cpp ${QUENLOR_RESOURCE_FILES}
     LIBS version quenlor_version
 )
-target_include_directories(resources_test PRIVATE ${QUENLOR_RESOURCE_DIR})

@@ -1,5 +1,5 @@
 // The face's geometry at the display densities the window supports.
-#include "ButtonCrLayout.h"
+#include "controls/ButtonCrLayout.h"
 
 #include <gtest/gtest.h>
 

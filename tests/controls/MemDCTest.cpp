@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "controls/cMemDC.h"
-#include "../support/Dib.h"
-#include "../support/GdiTableFiller.h"
+#include "tests/support/Dib.h"
+#include "tests/support/GdiTableFiller.h"
 
 namespace quenlor {
 namespace {

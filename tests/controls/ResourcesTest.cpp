@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "quenlor/Version.h"
-#include "resource.h"
+#include "ui/res/resource.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // records must land exactly on the End tag at the stated length.
 #include <gtest/gtest.h>
 
-#include "SwfMovie.h"
+#include "tools/demo/SwfMovie.h"
 
 namespace quenlor::demo {
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "Fakes.h"
+#include "tests/core/Fakes.h"
 #include "quenlor/Projector.h"
 
 namespace quenlor::test {

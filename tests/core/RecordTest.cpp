@@ -2,10 +2,10 @@
 // file is written.
 #include <gtest/gtest.h>
 
-#include "DelegatingFileSystem.h"
-#include "Fakes.h"
-#include "SwfMovie.h"
-#include "TempDir.h"
+#include "tests/core/DelegatingFileSystem.h"
+#include "tests/core/Fakes.h"
+#include "tools/demo/SwfMovie.h"
+#include "tests/core/TempDir.h"
 #include "quenlor/Converter.h"
 #include "quenlor/Record.h"
 #include "quenlor/Sha256.h"

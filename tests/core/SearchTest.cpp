@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "Fakes.h"
-#include "TempDir.h"
+#include "tests/core/Fakes.h"
+#include "tests/core/TempDir.h"
 #include "quenlor/Search.h"
 
 #ifdef _WIN32

@@ -2,10 +2,10 @@
 
 #include <map>
 
-#include "DelegatingFileSystem.h"
-#include "Fakes.h"
-#include "SwfMovie.h"
-#include "TempDir.h"
+#include "tests/core/DelegatingFileSystem.h"
+#include "tests/core/Fakes.h"
+#include "tools/demo/SwfMovie.h"
+#include "tests/core/TempDir.h"
 #include "quenlor/Converter.h"
 #include "quenlor/Search.h"
 #include "quenlor/Trailer.h"

@@ -4,8 +4,8 @@
 
 #include <windows.h>
 
-#include "TempDir.h"
-#include "Win32Path.h"
+#include "tests/core/TempDir.h"
+#include "fs/Win32Path.h"
 #include "quenlor/FileSystem.h"
 
 namespace quenlor::test {

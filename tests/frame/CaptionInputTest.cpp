@@ -5,8 +5,8 @@
 
 #include <windows.h>
 
-#include "SkinTestWindows.h"
-#include "../support/Input.h"
+#include "tests/frame/SkinTestWindows.h"
+#include "tests/support/Input.h"
 
 namespace quenlor {
 namespace {

@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "CaptionLayout.h"
-#include "NCKeyboardHook.h"
+#include "frame/CaptionLayout.h"
+#include "frame/NCKeyboardHook.h"
 
 namespace quenlor {
 namespace {

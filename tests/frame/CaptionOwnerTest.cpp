@@ -9,12 +9,12 @@
 #include <memory>
 #include <string>
 
-#include "../support/Dib.h"
-#include "../support/PoisonFreedMemory.h"
-#include "../support/WindowProperties.h"
-#include "../support/Pump.h"
-#include "NCKeyboardHook.h"
-#include "cNeoCaption.h"
+#include "tests/support/Dib.h"
+#include "tests/support/PoisonFreedMemory.h"
+#include "tests/support/WindowProperties.h"
+#include "tests/support/Pump.h"
+#include "frame/NCKeyboardHook.h"
+#include "frame/cNeoCaption.h"
 #include "win/CallbackBarrier.h"
 
 namespace quenlor {

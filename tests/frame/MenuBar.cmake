@@ -7,4 +7,3 @@ quenlor_add_gtest(test_frame_menubar
         ${CMAKE_CURRENT_LIST_DIR}/PopupItemsTest.cpp
     LIBS quenlor_frame
 )
-target_include_directories(test_frame_menubar PRIVATE ${PROJECT_SOURCE_DIR}/src/frame)

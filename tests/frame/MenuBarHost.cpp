@@ -1,6 +1,6 @@
-#include "MenuBarHost.h"
+#include "tests/frame/MenuBarHost.h"
 
-#include "win/GdiHandle.h"
+#include "win/ResourceOwners.h"
 #include "win/MemorySurface.h"
 
 namespace quenlor::test {

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "../support/Input.h"
-#include "../support/Pump.h"
-#include "cMenuBar.h"
+#include "tests/support/Input.h"
+#include "tests/support/Pump.h"
+#include "frame/cMenuBar.h"
 
 namespace quenlor::test {
 

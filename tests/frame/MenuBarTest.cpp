@@ -2,8 +2,8 @@
 // timer, the pressed look of an open item, and Alt+letter.
 #include <gtest/gtest.h>
 
-#include "MenuBarHost.h"
-#include "MenuText.h"
+#include "tests/frame/MenuBarHost.h"
+#include "frame/MenuText.h"
 #include "win/MTimer.h"
 
 namespace quenlor::test {

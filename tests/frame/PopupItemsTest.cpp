@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <tuple>
 
-#include "MenuBarHost.h"
-#include "StdFont.h"
-#include "cToolbarMenu.h"
+#include "tests/frame/MenuBarHost.h"
+#include "frame/StdFont.h"
+#include "frame/cToolbarMenu.h"
 #include "win/CallbackBarrier.h"
 #include "win/MemorySurface.h"
 

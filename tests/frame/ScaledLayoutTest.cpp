@@ -6,9 +6,9 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "../support/Dib.h"
-#include "CaptionLayout.h"
-#include "SkinPicture.h"
+#include "tests/support/Dib.h"
+#include "frame/CaptionLayout.h"
+#include "frame/SkinPicture.h"
 
 namespace quenlor {
 namespace {

@@ -8,11 +8,11 @@
 #include <memory>
 #include <vector>
 
-#include "INCAreaModifier.h"
-#include "cNCCalcSize.h"
-#include "cNeoCaption.h"
-#include "../support/Dib.h"
-#include "../support/Pump.h"
+#include "frame/INCAreaModifier.h"
+#include "frame/cNCCalcSize.h"
+#include "frame/cNeoCaption.h"
+#include "tests/support/Dib.h"
+#include "tests/support/Pump.h"
 
 namespace quenlor::skintest {
 

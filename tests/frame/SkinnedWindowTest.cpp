@@ -10,13 +10,13 @@
 #include <memory>
 #include <vector>
 
-#include "NCKeyboardHook.h"
+#include "frame/NCKeyboardHook.h"
 #include "win/CallbackBarrier.h"
-#include "SkinTestWindows.h"
-#include "cNeoCaption.h"
-#include "../support/GdiTableFiller.h"
-#include "../support/Input.h"
-#include "../support/WindowProperties.h"
+#include "tests/frame/SkinTestWindows.h"
+#include "frame/cNeoCaption.h"
+#include "tests/support/GdiTableFiller.h"
+#include "tests/support/Input.h"
+#include "tests/support/WindowProperties.h"
 
 namespace quenlor {
 namespace {

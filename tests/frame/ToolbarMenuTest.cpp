@@ -2,8 +2,8 @@
 // presses keys and moves the pointer while a popup is open, and waits for the popups it expects.
 #include <gtest/gtest.h>
 
-#include "MenuBarHost.h"
-#include "cToolbarMenu.h"
+#include "tests/frame/MenuBarHost.h"
+#include "frame/cToolbarMenu.h"
 #include "win/CallbackBarrier.h"
 
 namespace quenlor::test {

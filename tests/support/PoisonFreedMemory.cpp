@@ -3,7 +3,7 @@
 // it is really freed. An object used after its deletion then has a poisoned vtable pointer and the
 // call faults, instead of quietly reading memory that still looks alive. The system may swallow a
 // fault inside a window procedure, so every access violation is also counted as it happens.
-#include "PoisonFreedMemory.h"
+#include "tests/support/PoisonFreedMemory.h"
 
 #include <windows.h>
 

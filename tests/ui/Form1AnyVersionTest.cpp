@@ -1,10 +1,10 @@
 // "识别新版放映器": what the search, "添加", a drop and the paths given at start accept with the
 // item ticked and unticked, how such files convert, and how the choice is kept between runs.
-#include "Form1Fixture.h"
-#include "MainMenu.h"
-#include "SizeFormat.h"
-#include "StartPaths.h"
-#include "SwfMovie.h"
+#include "tests/ui/Form1Fixture.h"
+#include "ui/MainMenu.h"
+#include "ui/SizeFormat.h"
+#include "ui/StartPaths.h"
+#include "tools/demo/SwfMovie.h"
 
 namespace quenlor::test {
 namespace {

@@ -1,9 +1,9 @@
 // The main window's commands and the button states they leave, event by event.
 #include <functional>
 
-#include "Form1Fixture.h"
-#include "MainMenu.h"
-#include "SizeFormat.h"
+#include "tests/ui/Form1Fixture.h"
+#include "ui/MainMenu.h"
+#include "ui/SizeFormat.h"
 
 namespace quenlor::test {
 namespace {

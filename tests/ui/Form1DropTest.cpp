@@ -1,6 +1,6 @@
 // Folders and programs dropped on the main window: a real WM_DROPFILES carrying a real drop handle
 // (a DROPFILES block with wide names in movable global memory, as the shell makes it).
-#include "Form1Fixture.h"
+#include "tests/ui/Form1Fixture.h"
 
 namespace quenlor::test {
 namespace {

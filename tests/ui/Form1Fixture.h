@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "Form1.h"
-#include "UiTestSupport.h"
+#include "ui/Form1.h"
+#include "tests/ui/UiTestSupport.h"
 
 namespace quenlor::test {
 

@@ -1,7 +1,7 @@
 // Stopping and closing while a search or a conversion runs: both run on the window's thread and
 // let its messages run between files, so a click or a close arrives in the middle of them.
-#include "Form1Fixture.h"
-#include "MainMenu.h"
+#include "tests/ui/Form1Fixture.h"
+#include "ui/MainMenu.h"
 
 namespace quenlor::test {
 namespace {

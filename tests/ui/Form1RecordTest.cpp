@@ -1,13 +1,13 @@
 // "导出清单…": enabled once a batch has run, it saves that batch's record through the Save As
 // dialog; a record that cannot be saved is reported and changes nothing else.
-#include "Form1Fixture.h"
+#include "tests/ui/Form1Fixture.h"
 
 #include <commdlg.h>
 
 #include <regex>
 
-#include "MainMenu.h"
-#include "SwfMovie.h"
+#include "ui/MainMenu.h"
+#include "tools/demo/SwfMovie.h"
 #include "quenlor/Text.h"
 
 namespace quenlor::test {

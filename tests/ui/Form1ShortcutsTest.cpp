@@ -1,8 +1,8 @@
 // The keyboard route to the button commands, and where the folder dialog opens.
 #include <functional>
 
-#include "Form1Fixture.h"
-#include "MainMenu.h"
+#include "tests/ui/Form1Fixture.h"
+#include "ui/MainMenu.h"
 
 namespace quenlor::test {
 namespace {

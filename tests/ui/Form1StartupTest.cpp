@@ -3,8 +3,8 @@
 // goes; a window that ends has nothing of the skin left on it when WM_NCDESTROY comes.
 #include <cwchar>
 
-#include "../support/WindowProperties.h"
-#include "Form1Fixture.h"
+#include "tests/support/WindowProperties.h"
+#include "tests/ui/Form1Fixture.h"
 
 namespace quenlor::test {
 namespace {
@@ -81,8 +81,8 @@ TEST_F(Form1Test, NothingOfTheSkinIsLeftOnTheWindowWhenItEnds) {
     SendMessageW(hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd), MAKELPARAM(HTCAPTION, 0));
     PumpMessages();
     EXPECT_GT(Properties(hwnd).size(), 20u);  // engine, menu bar and popup tracker at work
-    g_hook = SetWindowsHookExW(WH_CALLWNDPROC, &CountPropertiesAtTheEnd, nullptr,
-                               GetCurrentThreadId());
+    g_hook =
+        SetWindowsHookExW(WH_CALLWNDPROC, &CountPropertiesAtTheEnd, nullptr, GetCurrentThreadId());
     ASSERT_NE(g_hook, nullptr);
     form.reset();
     UnhookWindowsHookEx(g_hook);

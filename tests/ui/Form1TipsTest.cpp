@@ -1,6 +1,6 @@
 // Tips over the file list's cells (the whole text of a cut cell, why a row failed) and the paths a
 // conversion writes into them.
-#include "Form1Fixture.h"
+#include "tests/ui/Form1Fixture.h"
 
 namespace quenlor::test {
 namespace {

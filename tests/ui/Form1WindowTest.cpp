@@ -1,8 +1,8 @@
 // The main window as it opens: its frame, controls, places, captions, states and menus.
 #include <filesystem>
 
-#include "Form1Fixture.h"
-#include "MainMenu.h"
+#include "tests/ui/Form1Fixture.h"
+#include "ui/MainMenu.h"
 
 namespace quenlor::test {
 namespace {

@@ -1,9 +1,9 @@
 // The About window opened from the main window's menu, driven with real mouse and keyboard input:
 // the modal life cycle, dragging by the surface, the link's colours, cursor and clicks, the keys
 // that close it and the animation that stops while it is hidden.
-#include "Form1Fixture.h"
-#include "MainMenu.h"
-#include "res/resource.h"
+#include "tests/ui/Form1Fixture.h"
+#include "ui/MainMenu.h"
+#include "ui/res/resource.h"
 
 namespace quenlor::test {
 namespace {

@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "../support/Input.h"
-#include "../support/Pump.h"
-#include "Dialogs.h"
+#include "tests/support/Input.h"
+#include "tests/support/Pump.h"
+#include "ui/Dialogs.h"
 
 namespace quenlor::test {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "ForeignWindowQueries.h"
+#include "tests/win/ForeignWindowQueries.h"
 #include "win/MSubclass.h"
 #include "win/ObjectError.h"
 

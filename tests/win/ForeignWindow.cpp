@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-#include "ForeignWindowQueries.h"
+#include "tests/win/ForeignWindowQueries.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "TestWindows.h"
+#include "tests/win/TestWindows.h"
 #include "win/MSubclass.h"
 
 namespace quenlor::test {

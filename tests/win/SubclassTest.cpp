@@ -2,7 +2,7 @@
 // and nested dispatch.
 #include <stdexcept>
 
-#include "SubclassFixture.h"
+#include "tests/win/SubclassFixture.h"
 #include "win/CallbackBarrier.h"
 #include "win/GSubclass.h"
 #include "win/ObjectError.h"

@@ -1,4 +1,4 @@
-#include "TestWindows.h"
+#include "tests/win/TestWindows.h"
 
 #include <cstdio>
 #include <stdexcept>

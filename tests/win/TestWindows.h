@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "../support/WindowProperties.h"
+#include "tests/support/WindowProperties.h"
 
 #include <functional>
 #include <string>

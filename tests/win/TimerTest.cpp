@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "../support/Pump.h"
+#include "tests/support/Pump.h"
 #include "win/CTimer.h"
 #include "win/MTimer.h"
 #include "win/ObjectError.h"

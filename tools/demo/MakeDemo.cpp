@@ -9,7 +9,7 @@
 #include <fstream>
 #include <string>
 
-#include "SwfMovie.h"
+#include "tools/demo/SwfMovie.h"
 
 namespace fs = std::filesystem;
 using quenlor::demo::Compress;

@@ -1,4 +1,4 @@
-#include "SwfMovie.h"
+#include "tools/demo/SwfMovie.h"
 
 #include <cstring>
 

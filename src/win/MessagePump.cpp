@@ -1,4 +1,4 @@
-#include "MessagePump.h"
+#include "win/MessagePump.h"
 
 namespace quenlor {
 
@@ -18,15 +18,20 @@ void MessagePump::Dispatch(HWND dialog_window, MSG& message) {
 }
 
 void MessagePump::Pump() {
+    PumpPending(window_);
+}
+
+bool MessagePump::PumpPending(HWND dialog_window) {
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {
             // Leave the quit request for the main loop, which is below us on the stack.
             PostQuitMessage(static_cast<int>(message.wParam));
-            return;
+            return false;
         }
-        Dispatch(window_, message);
+        Dispatch(dialog_window, message);
     }
+    return true;
 }
 
 }  // namespace quenlor

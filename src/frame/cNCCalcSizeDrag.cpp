@@ -1,28 +1,11 @@
 // The engine's modal loops: the caption drag and the press on a drawn caption button. Both poll
 // the primary mouse button and let the thread's messages run meanwhile.
-#include "MouseButtons.h"
-#include "cNCCalcSize.h"
-#include "win/GdiHandle.h"
+#include "frame/MouseButtons.h"
+#include "frame/cNCCalcSize.h"
+#include "win/MessagePump.h"
+#include "win/ResourceOwners.h"
 
 namespace quenlor {
-namespace {
-
-// Lets the thread's pending messages run; false when WM_QUIT came (it is posted again for the
-// loop that owns the program).
-bool PumpPendingMessages() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(message.wParam));
-            return false;
-        }
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-    return true;
-}
-
-}  // namespace
 
 void cNCCalcSize::DragWindow() {
     const HWND hwnd = hwnd_;
@@ -46,7 +29,7 @@ void cNCCalcSize::DragWindow() {
             last = cursor;
             r = windowRect();
         }
-        const bool quit = !PumpPendingMessages();
+        const bool quit = !MessagePump::PumpPending();
         // The window or the engine may have gone while messages ran.
         if (quit || alive.expired() || hwnd_ != hwnd || !IsWindow(hwnd)) return;
         Sleep(1);
@@ -62,7 +45,7 @@ void cNCCalcSize::TrackButtonPress() {
     SetCapture(hwnd);
     const auto gone = [&] { return alive.expired() || hwnd_ != hwnd || !IsWindow(hwnd); };
     while (PrimaryButtonDown()) {
-        if (!PumpPendingMessages() || gone()) return;
+        if (!MessagePump::PumpPending() || gone()) return;
         INCAreaModifier* painter = GetImplementation();
         if (!painter) break;
         POINT cursor;

@@ -1,5 +1,5 @@
-// Lets every pending message of the user-interface thread run and returns; the long loops of the
-// search and the conversion call it so the window stays usable while they work.
+// Lets every pending message of the user-interface thread run and returns; the long loops (the
+// search, the conversion, a caption drag) call it so the window stays usable while they work.
 #pragma once
 
 #include <windows.h>
@@ -19,6 +19,10 @@ class MessagePump : public IMessagePump {
     void SetWindow(HWND dialog_window) { window_ = dialog_window; }
 
     void Pump() override;
+
+    // Lets every pending message run (through `dialog_window`'s shortcuts and keyboard navigation
+    // when given); false when WM_QUIT came, which is posted again for the program's own loop.
+    static bool PumpPending(HWND dialog_window = nullptr);
 
     // One message as the program's main loop handles it.
     static void Dispatch(HWND dialog_window, MSG& message);
