@@ -115,6 +115,17 @@ inline void RemoveLongTree(const TempDir& dir, std::wstring relative) {
 #endif
 }
 
+// A batch of its own over a fresh folder, for the tables whose every row needs one.
+struct FreshBatch {
+    explicit FreshBatch(FileSystem& fs) : converter(fs, list, status, pump, panel) {}
+    TempDir dir;
+    FakeList list;
+    FakePump pump;
+    FakeStatus status;
+    FakePanel panel;
+    Converter converter;
+};
+
 class ConverterTest : public ::testing::Test {
   protected:
     ConverterTest() : fs_(NativeFileSystem()), converter_(fs_, list_, status_, pump_, panel_) {}

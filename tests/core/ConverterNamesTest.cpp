@@ -173,12 +173,8 @@ TEST_F(ConverterTest, TheOptionsAreTakenOnceWhenTheBatchStarts) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        TempDir dir;
-        FakeList list;
-        FakePump pump;
-        FakeStatus status;
-        FakePanel panel;
-        Converter converter(fs_, list, status, pump, panel);
+        FreshBatch batch(fs_);
+        auto& [dir, list, pump, status, panel, converter] = batch;
         const auto set = [&](const Options& o) {
             panel.autoSave = o.autoSave;
             panel.deleteSource = o.deleteSource;

@@ -115,11 +115,8 @@ TEST_F(ConverterTest, RowsChangedDuringTheBatchKeepTheirOwnResults) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        TempDir dir;
-        FakeList list;
-        FakePump pump;
-        FakeStatus status;
-        Converter converter(fs_, list, status, pump, panel_);
+        FreshBatch batch(fs_);
+        auto& [dir, list, pump, status, panel, converter] = batch;
         for (int i = 1; i <= 4; ++i) {
             const std::wstring name = L"r" + std::to_wstring(i) + L".exe";
             dir.Write(name, ProjectorBytes(286700, 287000));
