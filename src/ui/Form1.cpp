@@ -68,7 +68,8 @@ bool Form1::Create(int show_command) {
     InitCommonControlsEx(&controls);
     if (!ButtonCr::Register(instance_) || !RegisterClass()) return false;
 
-    // Fixed single border: caption, system menu and minimise box, no sizing frame.
+    // Fixed single border: caption, system menu and minimise box, no sizing frame (the skin, once
+    // attached, draws its own caption in place of the system's).
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
     MenuHandle menu(CreateMainMenu());
     RECT frame = {0, 0, twips_.ToPixels(6255), twips_.ToPixels(5370)};
@@ -77,11 +78,6 @@ bool Form1::Create(int show_command) {
                             frame.right - frame.left, frame.bottom - frame.top, nullptr, menu.get(),
                             instance_, this);
     if (!hwnd_) return false;
-    // The caption is the skin's. A window that keeps WS_CAPTION has its top rows left to the window
-    // manager by Wine's X11 driver (drawn over, or not drawn at all without one); the system menu
-    // and the minimise box stay, and with them the taskbar button, Alt+Space and minimising.
-    SetWindowLongPtrW(hwnd_, GWL_STYLE,
-                      GetWindowLongPtrW(hwnd_, GWL_STYLE) & ~LONG_PTR(WS_CAPTION));
     menu.ShownBy(hwnd_);
     menu_ = std::move(menu);
     pump_.SetWindow(hwnd_);

@@ -57,6 +57,11 @@ void Form1::ApplySkin(cNeoCaption& painter) {
     if (!picBorder_) picBorder_ = LoadSkinPicture(instance_, art->border, choice.factor);
     // Without its pictures the skin would paint nothing: the standard frame and menu stay.
     if (!picCaption_ || !picBorder_) return;
+    // The caption is the skin's. A window that keeps WS_CAPTION has its top rows left to the window
+    // manager by Wine's X11 driver (drawn over, or not drawn at all without one); the system menu
+    // and the minimise box stay, and with them the taskbar button, Alt+Space and minimising.
+    SetWindowLongPtrW(hwnd_, GWL_STYLE,
+                      GetWindowLongPtrW(hwnd_, GWL_STYLE) & ~LONG_PTR(WS_CAPTION));
     const SkinMetrics s = ScaleSkin(kDesignSkin, choice.dpi());
     painter.Dpi(choice.dpi());
     painter.Attach(hwnd_, picCaption_.get(), picBorder_.get(), s.buttonWidth, s.buttonHeight,
