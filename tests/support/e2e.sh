@@ -288,3 +288,15 @@ pick_folder() {  # last-part
     wait_main_active
 }
 
+
+# 文件 → 打开文件 → 搜索目录 with the mouse on the drawn menu bar (the submenu opens at the popup's
+# right edge, wherever the popup's widest item puts it).
+menu_search_folder() {
+    local fl ft pr
+    read -r fl ft _ _ <<<"$(frame_of)"
+    click_at "$((fl + 105))" "$((ft + 35))"    # 文件(F) on the bar opens its popup
+    read -r _ _ _ pr _ <<<"$(wait_probe '^popup -?[0-9]' popup)" || fail "文件 opened no menu"
+    click_at "$((fl + 135))" "$((ft + 58))"    # 打开文件 opens its submenu
+    move_to "$((pr - 10))" "$((ft + 58))"
+    click_at "$((pr + 30))" "$((ft + 58))"     # 搜索目录
+}

@@ -48,13 +48,6 @@ expect_state() {  # id "enabled|disabled caption"
     actual="$(state_of "$1")"
     [ "$actual" = "$2" ] || fail "control $1: [$actual], expected [$2] ($3)"
 }
-# 文件 → 打开文件 → 搜索目录 on the drawn menu bar.
-menu_search_folder() {
-    click_at "$((fl + 105))" "$((ft + 35))"
-    click_at "$((fl + 135))" "$((ft + 58))"
-    move_to "$((fl + 200))" "$((ft + 58))"
-    click_at "$((fl + 230))" "$((ft + 58))"
-}
 rest_pointer() { move_to "$((fl + 250))" "$((ft + 12))"; sleep 0.5; }
 # 添加: the file's path typed into the open dialog.
 add_file() {  # path under $WORK

@@ -29,12 +29,7 @@ echo "main window: $(head -n1 <<<"$WINDOW"), desktop at $OX,$OY" >&2
 
 # 文件 → 打开文件 → 搜索目录 with the mouse on the drawn menu bar: pick the source folder and search
 # it. (The 打开 button runs the same command; the window tests click it.)
-click_at "$((fl + 105))" "$((ft + 35))"    # 文件(F) on the bar opens its popup
-read -r _ _ _ pr _ <<<"$(wait_probe '^popup -?[0-9]' popup)" || fail "文件 opened no menu"
-click_at "$((fl + 135))" "$((ft + 58))"    # 打开文件 opens its submenu, at the popup's right edge
-xdotool mousemove "$((OX + pr - 10))" "$((OY + ft + 58))"
-sleep 0.3
-click_at "$((pr + 30))" "$((ft + 58))"     # 搜索目录
+menu_search_folder
 pick_folder src
 cells="$(wait_probe 'sub\\c\.exe' cells)" || { echo "$cells"; fail "the search listed nothing"; }
 echo "after the search:"; echo "$cells"
