@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "win/CTimer.h"
+
 namespace quenlor {
 
 const FileListView::ColumnLayout FileListView::kColumns[5] = {
@@ -22,6 +24,10 @@ class FileListView::ProgramChange {
   private:
     FileListView& list_;
 };
+
+FileListView::~FileListView() {
+    if (show_timer_) show_timer_->Interval(0);
+}
 
 HWND FileListView::Create(HWND parent, int id, const RECT& bounds, const Twips& twips) {
     hwnd_ = CreateWindowExW(
@@ -45,6 +51,7 @@ HWND FileListView::Create(HWND parent, int id, const RECT& bounds, const Twips& 
 }
 
 void FileListView::AddRow(const std::wstring& text) {
+    if (batching_) HoldBatch();
     ProgramChange change(*this);
     LVITEMW item = {};
     item.mask = LVIF_TEXT | LVIF_PARAM;
@@ -52,6 +59,31 @@ void FileListView::AddRow(const std::wstring& text) {
     item.pszText = const_cast<wchar_t*>(text.c_str());
     item.lParam = static_cast<LPARAM>(++last_id_);
     SendMessageW(hwnd_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+void FileListView::HoldBatch() {
+    if (held_ || !hwnd_) return;
+    if (!show_timer_) {
+        show_timer_ = CTimer::Create();
+        show_timer_->ThatTime = [this] { ShowBatch(); };
+    }
+    try {
+        show_timer_->Interval(kBatchMilliseconds);
+    } catch (...) {
+        return;  // no timer to be had: rows are shown one by one
+    }
+    SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
+    held_ = true;
+}
+
+void FileListView::ShowBatch() {
+    if (show_timer_) show_timer_->Interval(0);
+    if (!held_) return;
+    held_ = false;
+    if (!hwnd_ || !IsWindow(hwnd_)) return;
+    // The list brings its scroll bars up to date here, once for the whole batch.
+    SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 RowId FileListView::IdOf(int row) const {

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 
@@ -14,8 +15,15 @@
 
 namespace quenlor {
 
+class CTimer;
+
 class FileListView : public IFileList {
   public:
+    FileListView() = default;
+    FileListView(const FileListView&) = delete;
+    FileListView& operator=(const FileListView&) = delete;
+    ~FileListView();
+
     // Creates the list and its five columns at `bounds` (client pixels of `parent`).
     HWND Create(HWND parent, int id, const RECT& bounds, const Twips& twips);
     HWND hWnd() const { return hwnd_; }
@@ -42,6 +50,25 @@ class FileListView : public IFileList {
     void RemoveRow(int row);
     void Clear();
 
+    // While one lives (a search filling the list), added rows are shown in batches, at most
+    // kBatchMilliseconds after they were added, and all of them when it ends. Every row the list
+    // takes makes it update both scroll bars twice, and a themed scroll bar costs milliseconds
+    // to draw: row by row, that was most of a search's time.
+    class RowBatch {
+      public:
+        explicit RowBatch(FileListView& list) : list_(list) { list_.batching_ = true; }
+        RowBatch(const RowBatch&) = delete;
+        RowBatch& operator=(const RowBatch&) = delete;
+        ~RowBatch() {
+            list_.batching_ = false;
+            list_.ShowBatch();
+        }
+
+      private:
+        FileListView& list_;
+    };
+    static constexpr int kBatchMilliseconds = 100;
+
     // True while the list is being changed by the program rather than by the user, so that the
     // window can tell a user's tick from its own.
     bool ChangingByProgram() const { return program_changes_ > 0; }
@@ -59,6 +86,9 @@ class FileListView : public IFileList {
     bool ValidRow(int row) const { return row >= 1 && row <= RowCount(); }
     // A cell's rectangle in the list's client area (the label's, for the first column).
     RECT CellBounds(int row, int column) const;
+    // Stops the list's drawing until ShowBatch, which a timer runs kBatchMilliseconds later.
+    void HoldBatch();
+    void ShowBatch();
 
     HWND hwnd_ = nullptr;
     std::map<RowId, std::wstring> reasons_;  // failed rows only
@@ -66,6 +96,9 @@ class FileListView : public IFileList {
     int program_changes_ = 0;
     RowId last_id_ = 0;
     mutable int last_found_ = 0;  // where RowOf looks first: rows seldom move
+    bool batching_ = false;
+    bool held_ = false;  // drawing stopped for rows not shown yet
+    std::shared_ptr<CTimer> show_timer_;
 };
 
 // Makes the list's column headers flat: flips the header's HDS_BUTTONS style bit. Run once, on a

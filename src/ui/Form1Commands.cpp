@@ -45,6 +45,7 @@ void Form1::SearchFolders(const std::vector<std::wstring>& folders) {
     UpdateListButtons();
     {
         BusyScope busy(*this);
+        FileListView::RowBatch batch(list_);
         for (const std::wstring& folder : folders) {
             SetWindowTextW(controls_.Text1, folder.c_str());
             // A drive root such as C:\ is taken as it is; any other folder gets its backslash.
