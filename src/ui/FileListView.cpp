@@ -63,15 +63,8 @@ void FileListView::AddRow(const std::wstring& text) {
 
 void FileListView::HoldBatch() {
     if (held_ || !hwnd_) return;
-    if (!show_timer_) {
-        show_timer_ = CTimer::Create();
-        show_timer_->ThatTime = [this] { ShowBatch(); };
-    }
-    try {
-        show_timer_->Interval(kBatchMilliseconds);
-    } catch (...) {
-        return;  // no timer to be had: rows are shown one by one
-    }
+    // No timer to be had: rows are shown one by one.
+    if (!StartTimer(show_timer_, kBatchMilliseconds, [this] { ShowBatch(); })) return;
     SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
     held_ = true;
 }

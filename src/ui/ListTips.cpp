@@ -76,15 +76,8 @@ void ListTips::Track(POINT screen) {
     ClientToScreen(list_, &place);
     SendMessageW(tip_.get(), TTM_TRACKPOSITION, 0, MAKELPARAM(place.x, place.y));
     SendMessageW(tip_.get(), TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
-    if (!poll_) {
-        poll_ = CTimer::Create();
-        poll_->ThatTime = [this] { Poll(); };
-    }
-    try {
-        poll_->Interval(kPollMilliseconds);
-    } catch (...) {
-        // No timer to be had: the tip then hides at the next move over another control.
-    }
+    // Without a timer the tip hides at the next move over another control.
+    StartTimer(poll_, kPollMilliseconds, [this] { Poll(); });
 }
 
 void ListTips::Hide() {

@@ -33,4 +33,17 @@ void CTimer::PulseTimer() {
     if (handler) handler();
 }
 
+bool StartTimer(std::shared_ptr<CTimer>& timer, int32_t milliseconds, std::function<void()> tick) {
+    if (!timer) {
+        timer = CTimer::Create();
+        timer->ThatTime = std::move(tick);
+    }
+    try {
+        timer->Interval(milliseconds);
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
 }  // namespace quenlor

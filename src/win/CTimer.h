@@ -52,4 +52,8 @@ class CTimer : public std::enable_shared_from_this<CTimer> {
     UINT_PTR timerId_ = 0;  // system timer identifier while running; kept by MTimer
 };
 
+// Starts `timer` at `milliseconds`, making it on first use with `tick` as its event; false when
+// the system has no timer to give (the caller then does without).
+bool StartTimer(std::shared_ptr<CTimer>& timer, int32_t milliseconds, std::function<void()> tick);
+
 }  // namespace quenlor
