@@ -4,6 +4,7 @@
 #include <chrono>
 #include <vector>
 
+#include "quenlor/BackgroundJob.h"
 #include "quenlor/Failure.h"
 #include "quenlor/Projector.h"
 #include "quenlor/Text.h"
@@ -240,10 +241,15 @@ bool Converter::CopyMovie(ReadableFile& source, uint64_t start, uint64_t end,
 
     bool ok = true;
     const std::unique_ptr<Sha256> digest = NewDigest ? NewDigest() : nullptr;
-    std::vector<unsigned char> buffer(
-        static_cast<size_t>(std::min<uint64_t>(kCopyChunk, end - start)));
-    for (uint64_t offset = start; ok && offset < end;) {
-        const size_t want = static_cast<size_t>(std::min<uint64_t>(buffer.size(), end - offset));
+    // The hash of one chunk runs on a second thread while the next is read and written, so the
+    // record costs no time beside the disk. Two buffers: one hashed, one filled.
+    const size_t chunk = static_cast<size_t>(std::min<uint64_t>(kCopyChunk, end - start));
+    std::vector<unsigned char> buffers[2] = {std::vector<unsigned char>(chunk),
+                                             std::vector<unsigned char>(digest ? chunk : 0)};
+    BackgroundJob hashing;
+    for (uint64_t offset = start, step = 0; ok && offset < end; ++step) {
+        std::vector<unsigned char>& buffer = buffers[digest ? step % 2 : 0];
+        const size_t want = static_cast<size_t>(std::min<uint64_t>(chunk, end - offset));
         size_t got = 0;
         ok = source.ReadAt(offset, buffer.data(), want, got) && got == want;
         LastFailure = ok ? Failure::WriteFailed : Failure::SourceUnreadable;
@@ -252,13 +258,15 @@ bool Converter::CopyMovie(ReadableFile& source, uint64_t start, uint64_t end,
             facts_.version = buffer[3];
             facts_.kind.assign(buffer.begin(), buffer.begin() + 3);
         }
+        if (ok && digest)  // the bytes as written, no re-read
+            hashing.Start([&digest, data = buffer.data(), got] { digest->Update(data, got); });
         ok = ok && out->Write(buffer.data(), got);
-        if (ok && digest) digest->Update(buffer.data(), got);  // the bytes as written, no re-read
         offset += got;
         if (ok && (offset - start) % kFlushEvery == 0) ok = out->Flush();
         pacer_.StepIfDue();
         if (RowGone()) ok = false;  // removed from the list: not converted after all
     }
+    hashing.Wait();
     if (!out->Commit() && ok) {
         ok = false;
         LastFailure = Failure::WriteFailed;

@@ -13,6 +13,7 @@
 
 #include "quenlor/FileSystem.h"
 #include "quenlor/Text.h"
+#include "quenlor/WriteBehind.h"
 
 namespace quenlor {
 
@@ -126,49 +127,30 @@ class PosixWritableFile : public WritableFile {
             }
             in += n;
             count -= static_cast<size_t>(n);
-            written_ += static_cast<uint64_t>(n);
         }
         return true;
     }
     bool Flush() override {
-#ifdef __linux__
-        // Write-behind: wait for the range the previous call started (it had a whole step's time
-        // to get written), then start writing everything since. The disk keeps streaming and
-        // little is left for the final fsync.
-        const unsigned wait =
-            SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER;
-        if (started_ > 0 &&
-            ::sync_file_range(fd_.get(), 0, static_cast<off_t>(started_), wait) != 0) {
-            return false;
-        }
-        if (::sync_file_range(fd_.get(), static_cast<off_t>(started_), 0, SYNC_FILE_RANGE_WRITE) !=
-            0) {
-            return false;
-        }
-        started_ = written_;
-        return true;
-#else
-        return ::fdatasync(fd_.get()) == 0;
-#endif
+        if (write_behind_.Start()) return true;
+        NoteError(write_behind_.Finish());
+        return false;
     }
     bool Commit() override {
-        const bool synced = ::fsync(fd_.get()) == 0;
-        if (!synced) NoteError();
-        return fd_.Close() && synced;
+        int error = write_behind_.Finish();
+        if (error == 0 && ::fsync(fd_.get()) != 0) error = errno;
+        if (error != 0) NoteError(error);
+        return fd_.Close() && error == 0;
     }
-    bool OutOfSpace() const override {
-        return out_of_space_;
-    }
+    bool OutOfSpace() const override { return out_of_space_; }
 
   private:
-    void NoteError() {
-        out_of_space_ = out_of_space_ || errno == ENOSPC || errno == EDQUOT;
+    void NoteError(int error = errno) {
+        out_of_space_ = out_of_space_ || error == ENOSPC || error == EDQUOT;
     }
 
     Fd fd_;
     bool out_of_space_ = false;
-    uint64_t written_ = 0;
-    uint64_t started_ = 0;  // bytes whose write-back has been started
+    WriteBehind write_behind_{[fd = fd_.get()] { return ::fdatasync(fd) == 0 ? 0 : errno; }};
 };
 
 class PosixFileSystem : public FileSystem {

@@ -10,6 +10,7 @@
 
 #include "fs/Win32Path.h"
 #include "quenlor/FileSystem.h"
+#include "quenlor/WriteBehind.h"
 #include "win/ResourceOwners.h"
 
 namespace quenlor {
@@ -165,23 +166,29 @@ class Win32WritableFile : public WritableFile {
         }
         return true;
     }
-    bool Flush() override { return ::FlushFileBuffers(h_.get()) != FALSE; }
+    bool Flush() override {
+        if (write_behind_.Start()) return true;
+        NoteError(static_cast<DWORD>(write_behind_.Finish()));
+        return false;
+    }
     bool Commit() override {
-        const bool flushed = ::FlushFileBuffers(h_.get()) != FALSE;
-        if (!flushed) NoteError();
-        return h_.Close() && flushed;
+        DWORD error = static_cast<DWORD>(write_behind_.Finish());
+        if (error == 0 && !::FlushFileBuffers(h_.get())) error = ::GetLastError();
+        if (error != 0) NoteError(error);
+        return h_.Close() && error == 0;
     }
     bool OutOfSpace() const override { return out_of_space_; }
 
   private:
-    void NoteError() {
-        const DWORD error = ::GetLastError();
+    void NoteError(DWORD error = ::GetLastError()) {
         out_of_space_ =
             out_of_space_ || error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL;
     }
 
     KernelHandle h_;
     bool out_of_space_ = false;
+    WriteBehind write_behind_{
+        [h = h_.get()] { return ::FlushFileBuffers(h) ? 0 : static_cast<int>(::GetLastError()); }};
 };
 
 bool FileInformation(const std::wstring& path, BY_HANDLE_FILE_INFORMATION& info) {

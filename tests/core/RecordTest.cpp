@@ -86,7 +86,13 @@ TEST(RecordTest, EveryTickedRowIsRecordedWithTheHashOfTheMovieWritten) {
     const Bytes later_movie = demo::Compress(demo::MakeMovie(8, 6, 0x102030));
     const Bytes later = demo::MakeLaterProjector(800000, later_movie);
     const Bytes flash5 = ProjectorBytes(90100, 90100 + 3000, 5);
+    // Several copy chunks, each unlike the others: a chunk hashed twice, out of turn or after it
+    // was overwritten gives another digest.
+    Bytes long_ = ProjectorBytes(90100, 90100 + 3 * Converter::kCopyChunk + 4321, 5);
+    for (size_t i = 90100 + 4; i < long_.size(); ++i)
+        long_[i] = static_cast<unsigned char>(i * 7 ^ i >> 16);
     dir.Write(L"later.exe", later);
+    dir.Write(L"long.exe", long_);
     dir.Write(L"flash5.exe", flash5);
     dir.Write(L"plain.exe", Bytes(100000, 'x'));
     dir.Write(L"unticked.exe", flash5);
@@ -95,7 +101,8 @@ TEST(RecordTest, EveryTickedRowIsRecordedWithTheHashOfTheMovieWritten) {
     FakeStatus status;
     FakePump pump;
     FakePanel panel;
-    for (const wchar_t* name : {L"later.exe", L"flash5.exe", L"plain.exe", L"gone.exe"})
+    for (const wchar_t* name :
+         {L"later.exe", L"flash5.exe", L"long.exe", L"plain.exe", L"gone.exe"})
         list.AddChecked(dir.Path(name));
     list.AddChecked(dir.Path(L"unticked.exe"), false);
     Converter converter(NativeFileSystem(), list, status, pump, panel);
@@ -104,6 +111,7 @@ TEST(RecordTest, EveryTickedRowIsRecordedWithTheHashOfTheMovieWritten) {
     converter.Command7_Click();
 
     const Bytes flash5_movie(flash5.begin() + 90100, flash5.end());
+    const Bytes long_movie(long_.begin() + 90100, long_.end());
     struct Expect {
         const wchar_t* name;
         bool ok;
@@ -115,6 +123,7 @@ TEST(RecordTest, EveryTickedRowIsRecordedWithTheHashOfTheMovieWritten) {
     } kRows[] = {
         {L"later", true, L"", 8, "CWS", later.size(), later_movie.size(), &later_movie},
         {L"flash5", true, L"", 5, "FWS", flash5.size(), flash5_movie.size(), &flash5_movie},
+        {L"long", true, L"", 5, "FWS", long_.size(), long_movie.size(), &long_movie},
         {L"plain", false, L"不是可识别的放映器", -1, "", 100000, std::nullopt, nullptr},
         {L"gone", false, L"找不到源文件", -1, "", std::nullopt, std::nullopt, nullptr},
     };

@@ -54,8 +54,9 @@ class WritableFile {
   public:
     virtual ~WritableFile() = default;
     virtual bool Write(const void* data, size_t count) = 0;
-    // Pushes what was written so far towards stable storage; the file stays open. Done now and then
-    // during a long copy, so that Commit() has little left to wait for.
+    // Starts pushing what was written so far towards stable storage, without waiting for it; the
+    // file stays open. Done now and then during a long copy, so that Commit() has little left to
+    // wait for. False once such a push has failed.
     virtual bool Flush() = 0;
     // Flushes to stable storage and closes; false when any of it failed.
     virtual bool Commit() = 0;
