@@ -53,7 +53,7 @@ std::optional<int64_t> FindMovieStart(ReadableFile& file, const StubTable& table
     const int64_t base = table.entries[0];
     if (length <= base) return std::nullopt;
 
-    pacer.Step();
+    pacer.StepUnlessRecent();
 
     // Only the bytes some window can reach are read, so a huge file costs no more than a small one.
     const ScanRegion region = RegionFor(table, static_cast<uint64_t>(length));

@@ -3,12 +3,19 @@
 namespace quenlor {
 
 PumpPacer::PumpPacer(IMessagePump& pump, std::chrono::steady_clock::duration interval)
-    : pump_(pump), interval_(interval), last_(std::chrono::steady_clock::now()) {}
+    : pump_(pump),
+      interval_(interval),
+      gap_(pump.CheckGap()),
+      last_(std::chrono::steady_clock::now() - gap_) {}
 
 void PumpPacer::Step() {
     pump_.Pump();
     last_ = std::chrono::steady_clock::now();
     calls_ = 0;
+}
+
+void PumpPacer::StepUnlessRecent() {
+    if (gap_.count() == 0 || std::chrono::steady_clock::now() - last_ >= gap_) Step();
 }
 
 void PumpPacer::MaybeStep() {

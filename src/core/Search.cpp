@@ -70,7 +70,7 @@ void Search::CheckExeFiles(const std::wstring& directory) {
     if (!matches) return;
     DirEntry entry;
     while (matches->Next(entry)) {
-        pacer_.Step();
+        pacer_.StepUnlessRecent();
         if (!Searching) return;
         CheckProjector(fs_, list_, pacer_, directory + UpToNul(entry.name), walk_any_version_,
                        &scan_buffer_);

@@ -20,6 +20,7 @@ Form1::BusyScope::BusyScope(Form1& form) : form_(form) {
 
 Form1::BusyScope::~BusyScope() {
     if (--form_.busy_depth_ != 0 || !form_.hwnd_) return;
+    form_.ShowHeldStatus();
     if (form_.unload_pending_) {
         PostMessageW(form_.hwnd_, kFinishUnload, 0, 0);
         return;
@@ -42,6 +43,7 @@ Form1::Form1(HINSTANCE instance, Options options)
 }
 
 Form1::~Form1() {
+    if (status_timer_) status_timer_->Interval(0);
     if (hwnd_) DestroyWindow(hwnd_);
 }
 

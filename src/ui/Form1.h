@@ -17,6 +17,7 @@
 #include "ui/FileListView.h"
 #include "ui/Form2.h"
 #include "ui/ListTips.h"
+#include "win/CTimer.h"
 #include "win/ResourceOwners.h"
 #include "win/WindowThunk.h"
 #include "win/MessagePump.h"
@@ -184,6 +185,9 @@ class Form1 : public IStatusLine, public IConvertPanel {
     bool RegisterClass();
     void CreateControls();  // Form1Layout.cpp
     void Paint(HDC dc);     // Form1Paint.cpp
+    // The status line while it is held (see SetStatus): its timer's tick, and a busy spell's end.
+    void ShowHeldStatus();
+    void InvalidateStatus();
     void OnCommand(int id, int code);
     // The folder dialog, opening at the last folder chosen in this run.
     std::wstring PickFolder(const std::wstring& prompt);
@@ -224,7 +228,11 @@ class Form1 : public IStatusLine, public IConvertPanel {
     Search search_;
     Converter converter_;
     std::wstring status_;
-    std::wstring last_folder_;  // the last folder chosen in a folder dialog (this run only)
+    static constexpr int kStatusMilliseconds = 100;
+    std::shared_ptr<CTimer> status_timer_;
+    bool status_held_ = false;   // drawn lately: changes wait for the timer
+    bool status_stale_ = false;  // changed while held
+    std::wstring last_folder_;   // the last folder chosen in a folder dialog (this run only)
     int busy_depth_ = 0;
     bool unload_pending_ = false;
     // Last: its window is owned by ours and goes with it; the object is kept until the next

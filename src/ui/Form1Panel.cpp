@@ -56,6 +56,25 @@ void Form1::SetStatus(const std::wstring& text) {
     status_ = text;
     if (StatusChanged) StatusChanged(text);
     if (!hwnd_) return;
+    if (status_held_) {  // the timer draws the latest text
+        status_stale_ = true;
+        return;
+    }
+    // A search or a conversion changes the line with every folder or file, faster than anyone
+    // reads it, and each drawing is a paint of the window's panel: the line is drawn at once,
+    // then at most every kStatusMilliseconds, and as it ends.
+    if (Busy() && StartTimer(status_timer_, kStatusMilliseconds, [this] { ShowHeldStatus(); }))
+        status_held_ = true;
+    InvalidateStatus();
+}
+
+void Form1::ShowHeldStatus() {
+    if (status_timer_) status_timer_->Interval(0);
+    status_held_ = false;
+    if (std::exchange(status_stale_, false) && hwnd_) InvalidateStatus();
+}
+
+void Form1::InvalidateStatus() {
     // Both copies of the engraved status line, with the box around them.
     RECT area = twips_.Rect(45, 4890, 6255 - 45, 5370 - 4890);
     InvalidateRect(hwnd_, &area, TRUE);

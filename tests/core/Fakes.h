@@ -2,6 +2,7 @@
 #pragma once
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <functional>
@@ -76,10 +77,12 @@ class FakePump : public IMessagePump {
   public:
     int pumps = 0;
     std::function<void()> onPump;
+    std::chrono::microseconds gap{0};  // taken by a pacer when it is made
     void Pump() override {
         ++pumps;
         if (onPump) onPump();
     }
+    std::chrono::microseconds CheckGap() const override { return gap; }
 };
 
 class FakePanel : public IConvertPanel {

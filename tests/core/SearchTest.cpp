@@ -98,6 +98,42 @@ TEST_F(SearchTest, StopFinishesTheCurrentFileAndUnwinds) {
     EXPECT_FALSE(search_.Active());
 }
 
+// Where the host asks for a gap between queue checks, the steps of files close together are
+// merged; those of folders never are, so a stop still takes effect before the next folder.
+TEST(SearchCheckGap, FileStepsMergeFolderStepsNever) {
+    TempDir dir;
+    for (const wchar_t* name : {L"a.exe", L"b.exe", L"c.exe", L"sub/d.exe", L"sub/e.exe"})
+        dir.Write(name, ProjectorBytes(286700, 287700));
+    const std::wstring sub = dir.Dir() + L"sub" + NativeFileSystem().Separator();
+    struct Case {
+        const char* name;
+        std::chrono::microseconds gap;
+        int min_pumps, max_pumps;  // folders 2, files 5: each file steps twice
+    } kCases[] = {
+        {"no gap", std::chrono::microseconds{0}, 12, 1000},
+        {"an hour's gap", std::chrono::hours{1}, 2, 6},  // a slow machine may add interval steps
+    };
+    for (const Case& k : kCases) {
+        SCOPED_TRACE(k.name);
+        FakeList list;
+        FakeStatus status;
+        FakePump pump;
+        pump.gap = k.gap;
+        Search search(NativeFileSystem(), list, status, pump);
+        search.StartSearch(dir.Dir());
+        EXPECT_EQ(list.RowCount(), 5);
+        EXPECT_GE(pump.pumps, k.min_pumps);
+        EXPECT_LE(pump.pumps, k.max_pumps);
+
+        list.rows.clear();
+        pump.onPump = [&] {
+            if (status.Last() == L"正在搜索：" + sub) search.Stop();
+        };
+        search.StartSearch(dir.Dir());
+        EXPECT_EQ(list.RowCount(), 3) << "the stop came before the sub-folder's files";
+    }
+}
+
 TEST_F(SearchTest, StartingAgainWhileRunningStopsInsteadOfNesting) {
     for (int i = 0; i < 5; ++i) Projector(L"d" + std::to_wstring(i) + L"/p.exe");
     int starts = 0;

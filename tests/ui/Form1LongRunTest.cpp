@@ -1,7 +1,11 @@
 // Stopping and closing while a search or a conversion runs: both run on the window's thread and
 // let its messages run between files, so a click or a close arrives in the middle of them.
+#include <chrono>
+
 #include "tests/ui/Form1Fixture.h"
 #include "ui/MainMenu.h"
+#include "win/ISubclass.h"
+#include "win/SubclassRegistration.h"
 
 namespace quenlor::test {
 namespace {
@@ -232,6 +236,43 @@ TEST_F(Form1LongRunTest, ExitClosesAnIdleWindowAtOnce) {
     EXPECT_FALSE(IsWindow(hwnd));
     EXPECT_EQ(unloaded, 1);
     EXPECT_TRUE(form->converter().StopRequested);
+}
+
+// The status line each paint of the window drew.
+class PaintWatch : public ISubclass {
+  public:
+    explicit PaintWatch(Form1& form) : form_(form), registration_(this, form.hWnd(), WM_PAINT) {}
+    EMsgResponse MsgResponse() override { return mrCallOldBefore; }
+    void MsgResponse(EMsgResponse) override {}
+    LRESULT WindowProc(HWND, UINT, WPARAM, LPARAM) override {
+        painted.push_back(form_.StatusText());
+        return 0;
+    }
+    std::vector<std::wstring> painted;
+
+  private:
+    Form1& form_;
+    SubclassRegistration registration_;
+};
+
+// A search names every folder on the status line, but the window draws the line at most every
+// tenth of a second while it runs, and draws the final count.
+TEST_F(Form1LongRunTest, TheStatusLineIsDrawnAtMostTenTimesASecondDuringASearch) {
+    constexpr int kFolders = 60;
+    for (int i = 0; i < kFolders; ++i)
+        folder.WriteProjector(L"f" + std::to_wstring(i) + L"\\p.exe", kStub);
+    PaintWatch watch(*form);
+    int named = 0;
+    on_status = [&](const std::wstring& text) { named += text.rfind(L"正在搜索：", 0) == 0; };
+    const auto start = std::chrono::steady_clock::now();
+    SearchFolder(folder.Text());
+    const auto took = std::chrono::steady_clock::now() - start;
+    PumpMessages();
+    EXPECT_EQ(named, kFolders + 1);
+    const auto tenths = std::chrono::duration_cast<std::chrono::milliseconds>(took).count() / 100;
+    EXPECT_LE(watch.painted.size(), static_cast<size_t>(tenths + 3));
+    ASSERT_FALSE(watch.painted.empty());
+    EXPECT_EQ(watch.painted.back(), L"共找到：60个文件");
 }
 
 }  // namespace

@@ -19,7 +19,7 @@ OPEN=1007 REMOVE=1009 STOP_SEARCH=1010 ADD=1011 SELECT_ALL=1012 CONVERT=1013 DEL
 
 # A tree large enough for a search to take a while: sparse 300 kB programs in nested folders, one
 # in 25 a projector.
-BIG_FILES=1500
+BIG_FILES=5000
 python3 - "$WORK/big" "$BIG_FILES" <<'PY'
 import os, sys
 root, count = sys.argv[1], int(sys.argv[2])

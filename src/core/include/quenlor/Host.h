@@ -2,6 +2,7 @@
 // controls; the command-line front end and the tests implement them in memory.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -46,6 +47,9 @@ class IMessagePump {
   public:
     virtual ~IMessagePump() = default;
     virtual void Pump() = 0;
+    // Where a queue check is dear, the shortest time between two worth making: the long loops'
+    // steps closer together than this are merged into one. Zero: every step checks.
+    virtual std::chrono::microseconds CheckGap() const { return std::chrono::microseconds{0}; }
 };
 
 // The options and buttons of the main window that the convert batch reads and changes.
