@@ -51,7 +51,7 @@ TEST(WriteBehindTest, TheFirstFailedSyncIsReported) {
     for (const Case& k : kCases) {
         SCOPED_TRACE(k.name);
         size_t next = 0;
-        WriteBehind behind([&] { return k.results[next++]; });
+        WriteBehind behind([&] { return next < k.results.size() ? k.results[next++] : 0; });
         bool failed = false;
         for (size_t i = 0; i < k.results.size(); ++i) {
             EXPECT_EQ(behind.Start(), !failed) << "sync " << i;
