@@ -233,7 +233,7 @@ LRESULT cNCCalcSize::OnNCPaint(HWND hwnd, WPARAM wParam, LPARAM lParam) {
     if (!IsWindowVisible(hwnd)) return 0;
     maximizedMDIChild_ = IsMaximizedMDIChild();
     if (maximizedMDIChild_ || IsIconic(hwnd)) return PassOn(hwnd, WM_NCPAINT, wParam, lParam);
-    WindowFrameDC dc(hwnd);
+    WindowDC dc(hwnd, DcArea::WholeWindow);
     if (!dc.get()) return 0;
     RECT window;
     GetWindowRect(hwnd, &window);
@@ -291,7 +291,7 @@ LRESULT cNCCalcSize::OnNCLButtonDown(HWND hwnd, WPARAM wParam, LPARAM lParam) {
         const POINT p = ToWindow(screen, &size);
         bool handled = false;
         {
-            WindowFrameDC dc(hwnd);
+            WindowDC dc(hwnd, DcArea::WholeWindow);
             painter->NCMouseDown(p.x, p.y, handled, dc.get(), 0, 0, size.cx, size.cy);
         }
         if (handled) {
@@ -314,7 +314,7 @@ LRESULT cNCCalcSize::OnNCLButtonDblClk(HWND hwnd, WPARAM wParam, LPARAM lParam) 
         const POINT p = ToWindow(PointOf(lParam), &size);
         bool handled = false;
         {
-            WindowFrameDC dc(hwnd);
+            WindowDC dc(hwnd, DcArea::WholeWindow);
             painter->NCMouseDown(p.x, p.y, handled, dc.get(), 0, 0, size.cx, size.cy);
         }
         if (handled) {
@@ -335,7 +335,7 @@ void cNCCalcSize::OnNCLButtonUp(LPARAM lParam) {
     if (!painter) return;
     SIZE size;
     const POINT p = ToWindow(PointOf(lParam), &size);
-    WindowFrameDC dc(hwnd_);
+    WindowDC dc(hwnd_, DcArea::WholeWindow);
     painter->NCMouseUp(p.x, p.y, dc.get(), 0, 0, size.cx, size.cy);
 }
 

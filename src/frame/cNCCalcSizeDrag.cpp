@@ -62,7 +62,7 @@ void cNCCalcSize::TrackButtonPress() {
     GetCursorPos(&cursor);
     SIZE size;
     const POINT p = ToWindow(cursor, &size);
-    WindowFrameDC dc(hwnd);
+    WindowDC dc(hwnd, DcArea::WholeWindow);
     painter->NCMouseUp(p.x, p.y, dc.get(), 0, 0, size.cx, size.cy);
 }
 

@@ -190,7 +190,7 @@ void cNeoCaption::HitTest(int32_t x, int32_t y, int32_t& eHitTest) {
         if (hover[i]) eHitTest = HTSYSMENU;
     }
     // A pressed button the pointer has left looks released (and stays so if it comes back).
-    WindowFrameDC dc(hwnd_);
+    WindowDC dc(hwnd_, DcArea::WholeWindow);
     if (!dc.get()) return;
     for (int i = 0; i < kButtonCount; ++i)
         if (layout_.buttons[i].present && hover[i] != pressed_[i])

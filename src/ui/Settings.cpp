@@ -1,17 +1,11 @@
 #include "ui/Settings.h"
 
-#include <memory>
-#include <type_traits>
+#include "win/ResourceOwners.h"
 
 namespace quenlor {
 namespace {
 
 constexpr const wchar_t* kAnyVersion = L"AnyVersion";
-
-struct KeyCloser {
-    void operator()(HKEY key) const { RegCloseKey(key); }
-};
-using OpenKey = std::unique_ptr<std::remove_pointer_t<HKEY>, KeyCloser>;
 
 }  // namespace
 
@@ -36,7 +30,7 @@ bool Settings::WriteDword(const wchar_t* name, DWORD value) const {
     if (RegCreateKeyExW(root_, key_.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
                         nullptr, &raw, nullptr) != ERROR_SUCCESS)
         return false;
-    const OpenKey key(raw);
+    const RegistryKey key(raw);
     return RegSetValueExW(key.get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
                           sizeof(value)) == ERROR_SUCCESS;
 }

@@ -61,6 +61,9 @@ struct FinishDrop {
 struct FreeTaskMemory {
     void operator()(void* memory) const { CoTaskMemFree(memory); }
 };
+struct CloseKey {
+    void operator()(HKEY key) const { RegCloseKey(key); }
+};
 
 // A GDI object of ours (pen, brush, font, bitmap), deleted with DeleteObject.
 template <typename Handle>
@@ -75,6 +78,8 @@ using WindowHandle = UniqueOwner<HWND, DestroyIfWindow>;
 using DropHandle = UniqueOwner<HDROP, FinishDrop>;
 // A shell item list handed to us by the shell (SHBrowseForFolder...), freed with CoTaskMemFree.
 using ItemIdList = UniqueOwner<PIDLIST_ABSOLUTE, FreeTaskMemory>;
+// An open registry key (RegCreateKeyEx...), closed with RegCloseKey.
+using RegistryKey = UniqueOwner<HKEY, CloseKey>;
 
 // Selects an object into a DC and selects the previous object back when it ends (or is Reset).
 // Movable, so that a selection can live as long as the object that made it.
@@ -110,30 +115,16 @@ class SelectScope {
     HGDIOBJ old_ = nullptr;
 };
 
-// A window's device context (the whole screen's for no window), released at the end of the scope.
+// A window's device context, released at the end of the scope: of its client area (GetDC; the
+// whole screen's for no window), or of the whole window, non-client area included (GetWindowDC).
+enum class DcArea { Client, WholeWindow };
 class WindowDC {
   public:
-    explicit WindowDC(HWND window = nullptr) : window_(window), dc_(GetDC(window)) {}
+    explicit WindowDC(HWND window = nullptr, DcArea area = DcArea::Client)
+        : window_(window), dc_(area == DcArea::WholeWindow ? GetWindowDC(window) : GetDC(window)) {}
     WindowDC(const WindowDC&) = delete;
     WindowDC& operator=(const WindowDC&) = delete;
     ~WindowDC() {
-        if (dc_) ReleaseDC(window_, dc_);
-    }
-    HDC get() const { return dc_; }
-
-  private:
-    HWND window_;
-    HDC dc_;
-};
-
-// The device context of a whole window, non-client area included (GetWindowDC), released at the
-// end of the scope.
-class WindowFrameDC {
-  public:
-    explicit WindowFrameDC(HWND window) : window_(window), dc_(GetWindowDC(window)) {}
-    WindowFrameDC(const WindowFrameDC&) = delete;
-    WindowFrameDC& operator=(const WindowFrameDC&) = delete;
-    ~WindowFrameDC() {
         if (dc_) ReleaseDC(window_, dc_);
     }
     HDC get() const { return dc_; }

@@ -88,7 +88,7 @@ inline void AttachMainSkin(cNeoCaption& painter, HWND hwnd, const SkinPictures& 
 // The whole window as it is on the screen.
 inline std::unique_ptr<Dib> ReadWindow(HWND hwnd) {
     auto dib = std::make_unique<Dib>(kWidth, kHeight);
-    WindowFrameDC window(hwnd);
+    WindowDC window(hwnd, DcArea::WholeWindow);
     const HDC memory = CreateCompatibleDC(window.get());
     const HGDIOBJ old = SelectObject(memory, dib->get());
     BitBlt(memory, 0, 0, kWidth, kHeight, window.get(), 0, 0, SRCCOPY);

@@ -193,7 +193,7 @@ TEST(SkinnedWindow, AttachPaintDetachCyclesLeakNoHandles) {
         const int x = 10 + i % 380;
         COLORREF shown;
         {
-            WindowFrameDC dc(hwnd);
+            WindowDC dc(hwnd, DcArea::WholeWindow);
             shown = GetPixel(dc.get(), x, kHeight - 5);
         }
         const uint32_t expected = BorderPixel(30 + x % 10, 5);
