@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <chrono>
+#include <map>
 #include <vector>
 
 #include "quenlor/BackgroundJob.h"
 #include "quenlor/Failure.h"
 #include "quenlor/Projector.h"
+#include "quenlor/ReplacingWrite.h"
 #include "quenlor/Text.h"
 #include "quenlor/Trailer.h"
 
@@ -74,6 +76,7 @@ void Converter::Command7_Click() {
     written_.clear();
     written_names_.clear();
     Record.clear();
+    unsettled_.clear();
     int32_t succeeded = 0;
     for (RowIndex = 1; RowIndex <= count; ++RowIndex) {
         CurrentRow = rows[static_cast<size_t>(RowIndex - 1)];
@@ -91,29 +94,29 @@ void Converter::Command7_Click() {
                 }
                 list_.SetReason(row, std::wstring());
                 TargetFile = FreeTarget(SaveDir + GetFileTitle(SourceFile, separator) + L".swf");
-                succeeded += ExtractMovie(SourceFile, TargetFile);
-                // Only now is this source's own movie in place.
-                if (delete_source && ExtractOk) {
-                    if (!fs_.Remove(SourceFile)) {
-                        panel_.SourceKept(SourceFile);
-                    } else if (const int now = list_.RowOf(CurrentRow)) {
-                        list_.MarkSourceDeleted(now);
-                    }
-                }
-                if (!ExtractOk) {
+                const int converted = ExtractMovie(SourceFile, TargetFile);
+                if (ExtractOk) {
+                    succeeded += converted;
+                    RecordRowDone();
+                    // Its movie has its name; the sync of its folder settles it, and only then
+                    // may its source go.
+                    if (unsettled_.empty()) unsettled_since_ = std::chrono::steady_clock::now();
+                    unsettled_.push_back({CurrentRow, SourceFile, TargetFile, Record.size() - 1});
+                } else if (!RowGone()) {
                     SetCell(Column::Result, kFailed);
-                    const int now = list_.RowOf(CurrentRow);
-                    if (now != 0) list_.SetReason(now, FailureText(LastFailure));
-                }
-                RecordRowDone();
+                    list_.SetReason(list_.RowOf(CurrentRow), FailureText(LastFailure));
+                    RecordRowDone();
+                }  // else removed before its result was known: neither recorded nor counted
                 if (StopRequested) {
                     StopRequested = false;
                     break;
                 }
+                if (SettleDue()) succeeded -= Settle(delete_source);
             }
         }
         pacer_.Step();
     }
+    succeeded -= Settle(delete_source);
     CurrentRow = 0;
 
     panel_.SetStopEnabled(false);
@@ -182,6 +185,48 @@ int Converter::ExtractMovie(const std::wstring& source, const std::wstring& targ
     return 1;
 }
 
+bool Converter::SettleDue() const {
+    return unsettled_.size() >= kSettleRows ||
+           (!unsettled_.empty() &&
+            std::chrono::steady_clock::now() - unsettled_since_ >= kSettleAfter);
+}
+
+int Converter::Settle(bool delete_source) {
+    const wchar_t separator = fs_.Separator();
+    std::map<std::wstring, bool> synced;  // by folder: every rename above is covered
+    for (const Unsettled& u : unsettled_) {
+        const std::wstring folder = FolderOf(u.target, separator);
+        if (synced.count(folder) == 0) synced[folder] = fs_.SyncFolder(folder);
+    }
+    int failed = 0;
+    for (const Unsettled& u : unsettled_) {
+        const int row = list_.RowOf(u.row);
+        if (synced[FolderOf(u.target, separator)]) {
+            if (!delete_source) continue;
+            if (!fs_.Remove(u.source)) {
+                panel_.SourceKept(u.source);
+            } else if (row != 0) {
+                list_.MarkSourceDeleted(row);
+            }
+            continue;
+        }
+        // The movie is whole under its name, but nothing says the name will outlive a crash.
+        ++failed;
+        const wchar_t* reason = FailureText(Failure::FolderNotDurable);
+        if (row != 0) {
+            for (Column c : {Column::Version, Column::Size, Column::SaveDir})
+                list_.SetCell(row, c, std::wstring());
+            list_.SetCell(row, Column::Result, kFailed);
+            list_.SetReason(row, reason);
+        }
+        Record[u.record].succeeded = false;
+        Record[u.record].reason = reason;
+    }
+    unsettled_.clear();
+    unsettled_since_ = std::chrono::steady_clock::now();
+    return failed;
+}
+
 bool Converter::RowGone() const {
     return CurrentRow != 0 && list_.RowOf(CurrentRow) == 0;
 }
@@ -209,35 +254,17 @@ bool Converter::WrittenByThisBatch(const std::wstring& path) {
     return fs_.Identity(path, identity) && written_.count(identity) != 0;
 }
 
-std::wstring Converter::TemporaryName(const std::wstring& target) {
-    // The target's name with its last four characters (".swf") replaced by "~" and three random
-    // letters or digits: as long as the name it stands in for, so it fits wherever the target
-    // fits, and leftovers of an interrupted run only make a later run draw again.
-    constexpr wchar_t kDigits[] = L"0123456789abcdefghijklmnopqrstuvwxyz";
-    const size_t name = target.rfind(fs_.Separator()) + 1;  // npos + 1 = 0: no directory part
-    const size_t keep = std::max(name, target.size() >= name + 4 ? target.size() - 4 : name);
-    std::wstring temporary = target.substr(0, keep) + L"~";
-    uint32_t token = static_cast<uint32_t>(temporary_names_());
-    for (int i = 0; i < 3; ++i, token /= 36) temporary += kDigits[token % 36];
-    return temporary;
-}
-
-// Copies the movie, the bytes [start, end), in bounded chunks into a temporary file beside the
-// target, makes it durable, and only then puts it in the target's place: a failure leaves any
-// earlier file of that name as it was.
+// Copies the movie, the bytes [start, end), in bounded chunks into a new file beside the target,
+// made durable before it takes the target's name: a failure leaves any earlier file of that name
+// as it was. In a batch the folder's sync is left to Settle().
 bool Converter::CopyMovie(ReadableFile& source, uint64_t start, uint64_t end,
                           const std::wstring& target, unsigned& version) {
     LastFailure = Failure::NotProjector;
     if (end < start + 4) return false;
 
-    std::wstring temporary;
-    std::unique_ptr<WritableFile> out;
-    for (int attempt = 0; attempt < 100 && !out; ++attempt) {
-        temporary = TemporaryName(target);
-        out = fs_.CreateNew(temporary);
-    }
+    ReplacingWrite out(fs_, target, temporary_names_);
     LastFailure = Failure::SaveDirUnwritable;
-    if (!out) return false;
+    if (!out.Open()) return false;
 
     bool ok = true;
     const std::unique_ptr<Sha256> digest = NewDigest ? NewDigest() : nullptr;
@@ -260,27 +287,35 @@ bool Converter::CopyMovie(ReadableFile& source, uint64_t start, uint64_t end,
         }
         if (ok && digest)  // the bytes as written, no re-read
             hashing.Start([&digest, data = buffer.data(), got] { digest->Update(data, got); });
-        ok = ok && out->Write(buffer.data(), got);
+        ok = ok && out.File().Write(buffer.data(), got);
         offset += got;
-        if (ok && (offset - start) % kFlushEvery == 0) ok = out->Flush();
+        if (ok && (offset - start) % kFlushEvery == 0) ok = out.File().Flush();
         pacer_.StepIfDue();
         if (RowGone()) ok = false;  // removed from the list: not converted after all
     }
     hashing.Wait();
-    if (!out->Commit() && ok) {
-        ok = false;
-        LastFailure = Failure::WriteFailed;
+    // A failed or abandoned copy is thrown away unflushed (ReplacingWrite's end).
+    if (!ok) {
+        if (LastFailure == Failure::WriteFailed && out.OutOfSpace())
+            LastFailure = Failure::DiskFull;
+        return false;
     }
-    if (!ok && LastFailure == Failure::WriteFailed && out->OutOfSpace())
-        LastFailure = Failure::DiskFull;
-    out.reset();
-    if (ok) {
-        ok = fs_.Replace(temporary, target);
-        LastFailure = ok ? Failure::None : Failure::TargetNotReplaced;
+    switch (out.Commit(running_)) {
+        case ReplacingWrite::Result::Replaced:
+            break;
+        case ReplacingWrite::Result::NotDurable:
+            LastFailure = out.OutOfSpace() ? Failure::DiskFull : Failure::WriteFailed;
+            return false;
+        case ReplacingWrite::Result::NotReplaced:
+            LastFailure = Failure::TargetNotReplaced;
+            return false;
+        case ReplacingWrite::Result::FolderNotDurable:
+            LastFailure = Failure::FolderNotDurable;
+            return false;
     }
-    if (ok && digest) facts_.sha256 = digest->HexDigest();
-    if (!ok) fs_.Remove(temporary);
-    return ok;
+    LastFailure = Failure::None;
+    if (NewDigest) HashForRecord(digest ? digest->HexDigest() : std::string(), target);
+    return true;
 }
 
 }  // namespace quenlor

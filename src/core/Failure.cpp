@@ -22,6 +22,8 @@ const wchar_t* FailureText(Failure failure) {
             return L"写入影片失败";
         case Failure::TargetNotReplaced:
             return L"无法替换已有的同名文件";
+        case Failure::FolderNotDurable:
+            return L"无法将保存目录同步到磁盘";
     }
     return L"";
 }

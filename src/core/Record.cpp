@@ -3,6 +3,7 @@
 #include <chrono>
 #include <iterator>
 
+#include "quenlor/ReplacingWrite.h"
 #include "quenlor/Sha256.h"
 #include "quenlor/Text.h"
 
@@ -39,12 +40,10 @@ std::string Line(const RecordRow& row) {
 
 // A file of the batch: writing the record there would destroy a source or a movie.
 bool NamesBatchFile(FileSystem& fs, const std::wstring& path, const std::vector<RecordRow>& rows) {
-    FileIdentity record;
-    if (!fs.Identity(path, record)) return false;  // nothing there yet
-    FileIdentity other;
+    const SameFileCheck record(fs, path);
     for (const RecordRow& row : rows) {
-        if (fs.Identity(row.source, other) && other == record) return true;
-        if (!row.output.empty() && fs.Identity(row.output, other) && other == record) return true;
+        if (record.Is(row.source)) return true;
+        if (!row.output.empty() && record.Is(row.output)) return true;
     }
     return false;
 }
@@ -82,22 +81,12 @@ RecordResult WriteRecord(FileSystem& fs, const std::wstring& path,
                          const std::vector<RecordRow>& rows) {
     if (NamesBatchFile(fs, path, rows)) return RecordResult::WouldReplaceFile;
     const std::string bytes = RecordCsv(rows);
-    // A name of its own beside the record; one left behind by an interrupted run is passed over.
-    auto token = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
-    std::wstring temporary;
-    std::unique_ptr<WritableFile> out;
-    for (int attempt = 0; attempt < 100 && !out;
-         ++attempt, token = token * 6364136223846793005u + 1) {
-        temporary = path + L"~" + Decimal(static_cast<uint64_t>(token % 100000));
-        out = fs.CreateNew(temporary);
-    }
-    if (!out) return RecordResult::Failed;
-    const bool written = out->Write(bytes.data(), bytes.size());
-    const bool committed = out->Commit() && written;
-    out.reset();
-    if (committed && fs.Replace(temporary, path)) return RecordResult::Written;
-    fs.Remove(temporary);
-    return RecordResult::Failed;
+    std::minstd_rand names(static_cast<std::minstd_rand::result_type>(
+        std::chrono::steady_clock::now().time_since_epoch().count()));
+    ReplacingWrite out(fs, path, names);
+    if (!out.Open() || !out.File().Write(bytes.data(), bytes.size())) return RecordResult::Failed;
+    return out.Commit() == ReplacingWrite::Result::Replaced ? RecordResult::Written
+                                                            : RecordResult::Failed;
 }
 
 }  // namespace quenlor

@@ -11,6 +11,7 @@
 #include <climits>
 #include <vector>
 
+#include "fs/PosixFileSystem.h"
 #include "quenlor/FileSystem.h"
 #include "quenlor/Text.h"
 #include "quenlor/WriteBehind.h"
@@ -113,9 +114,20 @@ class PosixReadableFile : public ReadableFile {
     uint64_t size_;
 };
 
+int SyncFileNow(int fd, bool final) {
+    // The data during the copy; the final sync takes the file's size and times along.
+    return (final ? ::fsync(fd) : ::fdatasync(fd)) == 0 ? 0 : errno;
+}
+
+int SyncFolderNow(const char* folder) {
+    Fd fd(::open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.get() < 0) return errno;
+    return ::fsync(fd.get()) == 0 ? 0 : errno;
+}
+
 class PosixWritableFile : public WritableFile {
   public:
-    explicit PosixWritableFile(int fd) : fd_(fd) {}
+    PosixWritableFile(int fd, const PosixSyncCalls& sync) : fd_(fd), sync_(sync) {}
     bool Write(const void* data, size_t count) override {
         const auto* in = static_cast<const unsigned char*>(data);
         while (count > 0) {
@@ -137,7 +149,7 @@ class PosixWritableFile : public WritableFile {
     }
     bool Commit() override {
         int error = write_behind_.Finish();
-        if (error == 0 && ::fsync(fd_.get()) != 0) error = errno;
+        if (error == 0) error = sync_.file(fd_.get(), true);
         if (error != 0) NoteError(error);
         return fd_.Close() && error == 0;
     }
@@ -149,12 +161,15 @@ class PosixWritableFile : public WritableFile {
     }
 
     Fd fd_;
+    PosixSyncCalls sync_;
     bool out_of_space_ = false;
-    WriteBehind write_behind_{[fd = fd_.get()] { return ::fdatasync(fd) == 0 ? 0 : errno; }};
+    WriteBehind write_behind_{[fd = fd_.get(), sync = sync_.file] { return sync(fd, false); }};
 };
 
 class PosixFileSystem : public FileSystem {
   public:
+    explicit PosixFileSystem(const PosixSyncCalls& sync) : sync_(sync) {}
+
     wchar_t Separator() const override { return L'/'; }
 
     std::wstring DirectoryPath(const std::wstring& text) const override {
@@ -234,18 +249,17 @@ class PosixFileSystem : public FileSystem {
     std::unique_ptr<WritableFile> CreateNew(const std::wstring& path) override {
         const int fd = ::open(ToUtf8(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0) return nullptr;
-        return std::make_unique<PosixWritableFile>(fd);
+        return std::make_unique<PosixWritableFile>(fd, sync_);
     }
 
-    bool Replace(const std::wstring& from, const std::wstring& to) override {
-        const std::string target = ToUtf8(to);
-        if (::rename(ToUtf8(from).c_str(), target.c_str()) != 0) return false;
-        // Make the new name itself durable.
-        const size_t slash = target.rfind('/');
-        const std::string dir = slash == std::string::npos ? "." : target.substr(0, slash + 1);
-        Fd dfd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        if (dfd.get() >= 0) ::fsync(dfd.get());
-        return true;
+    bool Rename(const std::wstring& from, const std::wstring& to) override {
+        return ::rename(ToUtf8(from).c_str(), ToUtf8(to).c_str()) == 0;
+    }
+
+    bool SyncFolder(const std::wstring& folder) override {
+        const int error = sync_.folder(folder.empty() ? "." : ToUtf8(folder).c_str());
+        // A file system that cannot sync a folder says so; it has nothing to make durable that way.
+        return error == 0 || error == EINVAL || error == ENOTSUP || error == EOPNOTSUPP;
     }
 
     bool Remove(const std::wstring& path) override { return ::unlink(ToUtf8(path).c_str()) == 0; }
@@ -271,12 +285,21 @@ class PosixFileSystem : public FileSystem {
         size = static_cast<uint64_t>(st.st_size);
         return true;
     }
+
+  private:
+    PosixSyncCalls sync_;
 };
 
 }  // namespace
 
+const PosixSyncCalls PosixSyncCalls::kNative = {&SyncFileNow, &SyncFolderNow};
+
+std::unique_ptr<FileSystem> NewPosixFileSystem(const PosixSyncCalls& sync) {
+    return std::make_unique<PosixFileSystem>(sync);
+}
+
 FileSystem& NativeFileSystem() {
-    static PosixFileSystem fs;
+    static PosixFileSystem fs(PosixSyncCalls::kNative);
     return fs;
 }
 

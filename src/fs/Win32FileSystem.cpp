@@ -149,9 +149,14 @@ class Win32ReadableFile : public ReadableFile {
     uint64_t size_;
 };
 
+// Requests on one synchronous handle are served one after the other: a flush on the writer's own
+// handle would hold up its next write for as long as the flush takes. The write-behind therefore
+// flushes through a second handle to the same file (the cache it empties is the file's, not the
+// handle's); without one, everything is flushed at Commit().
 class Win32WritableFile : public WritableFile {
   public:
-    explicit Win32WritableFile(HANDLE h) : h_(h) {}
+    explicit Win32WritableFile(HANDLE h)
+        : h_(h), flusher_(::ReOpenFile(h, GENERIC_WRITE, FILE_SHARE_WRITE, 0)) {}
     bool Write(const void* data, size_t count) override {
         const auto* in = static_cast<const unsigned char*>(data);
         while (count > 0) {
@@ -167,7 +172,7 @@ class Win32WritableFile : public WritableFile {
         return true;
     }
     bool Flush() override {
-        if (write_behind_.Start()) return true;
+        if (!flusher_.valid() || write_behind_.Start()) return true;
         NoteError(static_cast<DWORD>(write_behind_.Finish()));
         return false;
     }
@@ -175,7 +180,8 @@ class Win32WritableFile : public WritableFile {
         DWORD error = static_cast<DWORD>(write_behind_.Finish());
         if (error == 0 && !::FlushFileBuffers(h_.get())) error = ::GetLastError();
         if (error != 0) NoteError(error);
-        return h_.Close() && error == 0;
+        const bool closed = flusher_.Close();
+        return h_.Close() && closed && error == 0;
     }
     bool OutOfSpace() const override { return out_of_space_; }
 
@@ -186,9 +192,11 @@ class Win32WritableFile : public WritableFile {
     }
 
     KernelHandle h_;
+    KernelHandle flusher_;  // the write-behind's own handle; invalid when none could be opened
     bool out_of_space_ = false;
-    WriteBehind write_behind_{
-        [h = h_.get()] { return ::FlushFileBuffers(h) ? 0 : static_cast<int>(::GetLastError()); }};
+    WriteBehind write_behind_{[h = flusher_.get()] {
+        return ::FlushFileBuffers(h) ? 0 : static_cast<int>(::GetLastError());
+    }};
 };
 
 bool FileInformation(const std::wstring& path, BY_HANDLE_FILE_INFORMATION& info) {
@@ -269,13 +277,14 @@ class Win32FileSystem : public FileSystem {
     }
 
     std::unique_ptr<WritableFile> CreateNew(const std::wstring& path) override {
-        const HANDLE h = ::CreateFileW(ForSystem(path).c_str(), GENERIC_WRITE, 0, nullptr,
-                                       CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        // Shared for writing only, so that the write-behind's second handle can be opened.
+        const HANDLE h = ::CreateFileW(ForSystem(path).c_str(), GENERIC_WRITE, FILE_SHARE_WRITE,
+                                       nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h == INVALID_HANDLE_VALUE) return nullptr;
         return std::make_unique<Win32WritableFile>(h);
     }
 
-    bool Replace(const std::wstring& from, const std::wstring& to) override {
+    bool Rename(const std::wstring& from, const std::wstring& to) override {
         // A read-only file is not replaced (Windows refuses it; some emulations do not).
         const std::wstring target = ForSystem(to);
         const DWORD existing = ::GetFileAttributesW(target.c_str());
@@ -284,6 +293,21 @@ class Win32FileSystem : public FileSystem {
         return ::MoveFileExW(ForSystem(from).c_str(), target.c_str(),
                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
     }
+
+    // What a rename guarantees here, and what it does not:
+    // - MOVEFILE_WRITE_THROUGH makes MoveFileExW wait until a move done as a copy and a delete
+    //   (to another volume) is flushed. A rename within one folder is no such move: the flag
+    //   promises nothing for it.
+    // - On NTFS the rename is one logged metadata change: after a crash the name holds the old
+    //   file or the new one, never a mix, and the new one is whole because its data was flushed
+    //   (FlushFileBuffers) before the rename. The log is written lazily: the rename itself may be
+    //   lost in a crash shortly after MoveFileExW returns.
+    // - A later deletion of the source is logged after the rename, so on NTFS a deletion that
+    //   survives a crash implies the rename did. FAT and exFAT keep no such log and make neither
+    //   promise.
+    // - Win32 offers no call that makes a folder's names durable (FlushFileBuffers on a folder
+    //   handle is not documented to do so): there is nothing to do here, and it never fails.
+    bool SyncFolder(const std::wstring&) override { return true; }
 
     bool Remove(const std::wstring& path) override {
         return ::DeleteFileW(ForSystem(path).c_str()) != FALSE;

@@ -33,8 +33,8 @@ class FaultyFileSystem : public DelegatingFileSystem {
         if (!inner) return nullptr;
         return std::make_unique<Faulty>(std::move(inner), failWriteAfter);
     }
-    bool Replace(const std::wstring& f, const std::wstring& t) override {
-        return !failReplace && real_.Replace(f, t);
+    bool Rename(const std::wstring& f, const std::wstring& t) override {
+        return !failReplace && real_.Rename(f, t);
     }
     bool Remove(const std::wstring& p) override { return !failRemove && real_.Remove(p); }
     bool Identity(const std::wstring& p, FileIdentity& id) override {

@@ -26,9 +26,10 @@ class DelegatingFileSystem : public FileSystem {
     std::unique_ptr<WritableFile> CreateNew(const std::wstring& p) override {
         return real_.CreateNew(p);
     }
-    bool Replace(const std::wstring& f, const std::wstring& t) override {
-        return real_.Replace(f, t);
+    bool Rename(const std::wstring& f, const std::wstring& t) override {
+        return real_.Rename(f, t);
     }
+    bool SyncFolder(const std::wstring& d) override { return real_.SyncFolder(d); }
     bool Remove(const std::wstring& p) override { return real_.Remove(p); }
     bool IsNormalFile(const std::wstring& p) override { return real_.IsNormalFile(p); }
     bool Identity(const std::wstring& p, FileIdentity& id) override {

@@ -154,7 +154,7 @@ TEST(RecordTest, EveryTickedRowIsRecordedWithTheHashOfTheMovieWritten) {
 class NoReplace : public DelegatingFileSystem {
   public:
     using DelegatingFileSystem::DelegatingFileSystem;
-    bool Replace(const std::wstring&, const std::wstring&) override { return false; }
+    bool Rename(const std::wstring&, const std::wstring&) override { return false; }
 };
 
 TEST(RecordTest, WrittenInOneStepOrNotAtAll) {

@@ -238,7 +238,8 @@ class WideTree : public FileSystem {
     }
     std::unique_ptr<ReadableFile> OpenRead(const std::wstring&) override { return nullptr; }
     std::unique_ptr<WritableFile> CreateNew(const std::wstring&) override { return nullptr; }
-    bool Replace(const std::wstring&, const std::wstring&) override { return false; }
+    bool Rename(const std::wstring&, const std::wstring&) override { return false; }
+    bool SyncFolder(const std::wstring&) override { return false; }
     bool Remove(const std::wstring&) override { return false; }
     bool IsNormalFile(const std::wstring&) override { return false; }
     bool Identity(const std::wstring&, FileIdentity&) override { return false; }

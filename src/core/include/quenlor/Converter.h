@@ -2,10 +2,12 @@
 // filled, and the source is deleted on request once its movie is completely written.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <random>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "quenlor/Failure.h"
 #include "quenlor/FileSystem.h"
@@ -53,6 +55,9 @@ class Converter {
     static constexpr size_t kCopyChunk = 1 << 20;
     // A long copy is made durable in steps of this size, each followed by a chance to pump.
     static constexpr uint64_t kFlushEvery = uint64_t{32} << 20;
+    // Unsettled rows are settled at the latest after this many, or this long after the first.
+    static constexpr size_t kSettleRows = 1000;
+    static constexpr std::chrono::milliseconds kSettleAfter{250};
 
   private:
     bool CopyMovie(ReadableFile& source, uint64_t start, uint64_t end, const std::wstring& target,
@@ -62,13 +67,29 @@ class Converter {
     // not.
     std::wstring FreeTarget(const std::wstring& target);
     bool WrittenByThisBatch(const std::wstring& path);
-    // A name beside `target` for the copy in progress, no longer than the target's own name.
-    std::wstring TemporaryName(const std::wstring& target);
     // True when the row being converted was removed from the list meanwhile.
     bool RowGone() const;
     void SetCell(Column column, const std::wstring& text);
     // Adds the row just converted (or failed) to the record (ConverterRecord.cpp).
     void RecordRowDone();
+    // The movie's SHA-256 for the record: `copied` as made during the copy, else the movie read
+    // back from `target`; the record's reason says when neither could be had.
+    void HashForRecord(std::string copied, const std::wstring& target);
+    std::string ReadBackDigest(const std::wstring& path);
+
+    // Rows whose movies have their names while their folders are not yet synced. Syncing a
+    // folder once for many movies saves a disk round trip per file; no source is deleted, and no
+    // row counts as converted for good, before the sync that covers its movie.
+    struct Unsettled {
+        RowId row;
+        std::wstring source;
+        std::wstring target;
+        size_t record;  // its row in Record
+    };
+    bool SettleDue() const;
+    // Syncs the folders of the unsettled rows, then deletes their sources when asked, or fails the
+    // rows whose folder could not be synced. Returns how many failed.
+    int Settle(bool delete_source);
 
     FileSystem& fs_;
     IFileList& list_;
@@ -81,6 +102,8 @@ class Converter {
     std::set<std::wstring> written_names_;  // ... and their names, as the file system keys them
     std::minstd_rand temporary_names_;
     RecordRow facts_;  // what the extraction learned of the row in hand, for the record
+    std::vector<Unsettled> unsettled_;
+    std::chrono::steady_clock::time_point unsettled_since_;
 };
 
 }  // namespace quenlor

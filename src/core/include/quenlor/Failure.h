@@ -13,6 +13,7 @@ enum class Failure {
     DiskFull,           // the disk filled up while the movie was written
     WriteFailed,        // writing the movie failed for another reason
     TargetNotReplaced,  // an earlier file of the movie's name could not be replaced
+    FolderNotDurable,   // the movie has its name, but the folder could not be synced to disk
 };
 
 // The reason in Chinese, as the person reads it; empty for None.

@@ -48,8 +48,8 @@ class ReadableFile {
     virtual bool ReadAt(uint64_t offset, void* buffer, size_t count, size_t& got) = 0;
 };
 
-// A newly created file opened for writing. Destroying it without Commit() closes it; the caller
-// removes it.
+// A newly created file opened for writing. Destroying it without Commit() closes it without
+// flushing anything (after a background flush still running has ended); the caller removes it.
 class WritableFile {
   public:
     virtual ~WritableFile() = default;
@@ -87,8 +87,13 @@ class FileSystem {
     virtual std::unique_ptr<ReadableFile> OpenRead(const std::wstring& path) = 0;
     // Creates `path` only if nothing of that name exists. Null on failure.
     virtual std::unique_ptr<WritableFile> CreateNew(const std::wstring& path) = 0;
-    // Renames `from` to `to` in one step, replacing a file named `to`.
-    virtual bool Replace(const std::wstring& from, const std::wstring& to) = 0;
+    // Renames `from` to `to` in one step, replacing a file named `to`. The new name survives a
+    // crash only once SyncFolder of its folder has succeeded (ReplacingWrite does both).
+    virtual bool Rename(const std::wstring& from, const std::wstring& to) = 0;
+    // Makes the renames done in `folder` durable. True also where the file system has no way to
+    // sync a folder (its names are then as durable as it makes them); false when the folder could
+    // not be opened or synced.
+    virtual bool SyncFolder(const std::wstring& folder) = 0;
     virtual bool Remove(const std::wstring& path) = 0;
 
     // True when `path` names a normal file: it exists and is neither a directory nor hidden nor a
@@ -102,12 +107,22 @@ class FileSystem {
     virtual std::wstring NameKey(const std::wstring& path) const = 0;
     // True when both paths name the same file: by identity, or by name when an identity can't be
     // read.
-    bool SameFile(const std::wstring& a, const std::wstring& b) {
-        FileIdentity ia, ib;
-        if (Identity(a, ia) && Identity(b, ib)) return ia == ib;
-        return NameKey(a) == NameKey(b);
-    }
+    bool SameFile(const std::wstring& a, const std::wstring& b);
     virtual bool FileSize(const std::wstring& path, uint64_t& size) = 0;
+};
+
+// One file compared with others, its identity and name key read once: by identity, or by name
+// when either identity can't be read. FileSystem::SameFile in one go.
+class SameFileCheck {
+  public:
+    SameFileCheck(FileSystem& fs, const std::wstring& path);
+    bool Is(const std::wstring& other) const;
+
+  private:
+    FileSystem& fs_;
+    std::wstring key_;
+    FileIdentity identity_;
+    bool known_;
 };
 
 // The file system of the platform the program was built for.

@@ -14,7 +14,7 @@ namespace quenlor {
 struct RecordRow {
     std::wstring source;
     bool succeeded = false;
-    std::wstring reason;                  // why it failed; empty on success
+    std::wstring reason;                  // why it failed; on success, kNoHash or empty
     int version = -1;                     // the movie's version byte; -1 when no movie was found
     std::string kind;                     // "FWS", "CWS" or "ZWS"; empty when no movie was found
     std::optional<uint64_t> source_size;  // when the source could be opened
@@ -22,6 +22,9 @@ struct RecordRow {
     std::wstring output;                  // the written movie's path
     std::string sha256;                   // of the written movie, hex; empty when none
 };
+
+// The reason of a converted row whose movie could not be hashed, even read back from the disk.
+inline constexpr wchar_t kNoHash[] = L"无法计算影片的SHA-256";
 
 // One field, quoted when it holds a comma, a quote or a line break; quotes inside are doubled.
 std::string CsvField(const std::string& utf8);
