@@ -80,4 +80,11 @@ void WriteErr(const std::wstring& text) {
     Write(stderr, text);
 }
 
+int ConvertExitStatus(const CliFileList& list, const CliConvertPanel& panel, bool record_written) {
+    bool all_ok = record_written && panel.sourcesKept == 0;
+    for (int row = 1; row <= list.RowCount(); ++row)
+        all_ok = all_ok && list.At(row).cells[static_cast<int>(Column::Result)] == L"成功";
+    return all_ok ? 0 : 1;
+}
+
 }  // namespace quenlor::cli

@@ -71,6 +71,10 @@ class CliConvertPanel : public IConvertPanel {
     int sourcesKept = 0;
 };
 
+// The exit status of a convert run: 0 when every row converted, no source had to be kept and the
+// record (if asked for) was written; 1 otherwise.
+int ConvertExitStatus(const CliFileList& list, const CliConvertPanel& panel, bool record_written);
+
 // Console output of wide text: UTF-8 bytes (UTF-16 to the console itself on Windows).
 void WriteOut(const std::wstring& text);
 void WriteErr(const std::wstring& text);

@@ -27,7 +27,6 @@ using namespace quenlor::cli;
 namespace {
 
 constexpr int kSuccess = 0;
-constexpr int kSomeFailed = 1;
 constexpr int kUsageError = 2;
 
 int Usage() {
@@ -137,11 +136,9 @@ int Convert(const std::vector<std::wstring>& args) {
     if (!record.empty()) converter.NewDigest = &NativeSha256;
     converter.Command7_Click();
 
-    bool all_ok = true;
     for (int row = 1; row <= list.RowCount(); ++row) {
         const Row& r = list.At(row);
         const bool ok = r.cells[static_cast<int>(Column::Result)] == L"成功";
-        all_ok = all_ok && ok;
         std::wstring line = r.cells[0] + L"\t" + (ok ? L"成功" : L"失败") + L"\t";
         if (ok) {
             line += r.cells[static_cast<int>(Column::Version)] + L"\t" +
@@ -155,9 +152,16 @@ int Convert(const std::vector<std::wstring>& args) {
         WriteOut(line + L"\n");
     }
     WriteErr(status.last + L"\n");
-    // After the batch, whatever happens to the record: the movies stay written.
-    if (!record.empty()) all_ok = WriteRecordFile(fs, record, converter.Record) && all_ok;
-    return all_ok && panel.sourcesKept == 0 ? kSuccess : kSomeFailed;
+    bool record_written = true;
+    if (!record.empty()) {
+        for (const RecordRow& row : converter.Record) {
+            if (row.succeeded && row.sha256.empty())
+                WriteErr(L"quenlor-cli: warning: " + row.output + L": " + row.reason + L"\n");
+        }
+        // After the batch, whatever happens to the record: the movies stay written.
+        record_written = WriteRecordFile(fs, record, converter.Record);
+    }
+    return ConvertExitStatus(list, panel, record_written);
 }
 
 int Run(const std::vector<std::wstring>& args) {

@@ -27,11 +27,12 @@ class FaultyFileSystem : public DelegatingFileSystem {
     bool failReplace = false;
     bool failRemove = false;
     std::function<bool(const std::wstring&)> failIdentity;  // no identity for these paths
+    int commits = 0;                                        // files made durable
 
     std::unique_ptr<WritableFile> CreateNew(const std::wstring& p) override {
         auto inner = real_.CreateNew(p);
         if (!inner) return nullptr;
-        return std::make_unique<Faulty>(std::move(inner), failWriteAfter);
+        return std::make_unique<Faulty>(std::move(inner), failWriteAfter, commits);
     }
     bool Rename(const std::wstring& f, const std::wstring& t) override {
         return !failReplace && real_.Rename(f, t);
@@ -44,8 +45,8 @@ class FaultyFileSystem : public DelegatingFileSystem {
   private:
     class Faulty : public WritableFile {
       public:
-        Faulty(std::unique_ptr<WritableFile> inner, uint64_t limit)
-            : inner_(std::move(inner)), left_(limit) {}
+        Faulty(std::unique_ptr<WritableFile> inner, uint64_t limit, int& commits)
+            : inner_(std::move(inner)), left_(limit), commits_(commits) {}
         bool Write(const void* data, size_t count) override {
             if (count > left_) {
                 inner_->Write(data, static_cast<size_t>(left_));  // a disk that fills up
@@ -57,12 +58,16 @@ class FaultyFileSystem : public DelegatingFileSystem {
             return inner_->Write(data, count);
         }
         bool Flush() override { return inner_->Flush(); }
-        bool Commit() override { return inner_->Commit(); }
+        bool Commit() override {
+            ++commits_;
+            return inner_->Commit();
+        }
         bool OutOfSpace() const override { return full_; }
 
       private:
         std::unique_ptr<WritableFile> inner_;
         uint64_t left_;
+        int& commits_;
         bool full_ = false;
     };
 };

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/core/ConverterFixture.h"
+#include "quenlor/Text.h"
 
 namespace quenlor::test {
 namespace {
@@ -87,6 +88,7 @@ TEST_F(ConverterTest, RowsChangedDuringTheBatchKeepTheirOwnResults) {
         std::vector<std::wstring> results;      // their result cells
         std::vector<std::wstring> written;      // the movies on disk
         const wchar_t* summary;
+        std::vector<std::wstring> recorded;  // a row removed before its result is known is not
     };
     auto remove = [](FakeList& list, int row) { list.rows.erase(list.rows.begin() + row - 1); };
     const Case cases[] = {
@@ -95,13 +97,15 @@ TEST_F(ConverterTest, RowsChangedDuringTheBatchKeepTheirOwnResults) {
          {L"r2.exe", L"r4.exe"},
          {L"成功", L"成功"},
          {L"r1.swf", L"r2.swf", L"r4.swf"},
-         L" 共有4个文件  成功转换3个文件"},
+         L" 共有4个文件  成功转换3个文件",
+         {L"r1.exe", L"r2.exe", L"r4.exe"}},
         {"the running row removed",
          [&](FakeList& l) { remove(l, 2); },
          {L"r1.exe", L"r3.exe", L"r4.exe"},
          {L"成功", L"成功", L"成功"},
          {L"r1.swf", L"r3.swf", L"r4.swf"},
-         L" 共有4个文件  成功转换3个文件"},
+         L" 共有4个文件  成功转换3个文件",
+         {L"r1.exe", L"r3.exe", L"r4.exe"}},
         {"a new search replaces the list",
          [&](FakeList& l) {
              l.rows.clear();
@@ -111,7 +115,8 @@ TEST_F(ConverterTest, RowsChangedDuringTheBatchKeepTheirOwnResults) {
          {L"n1.exe", L"n2.exe"},
          {L"", L""},
          {L"r1.swf"},
-         L" 共有4个文件  成功转换1个文件"},
+         L" 共有4个文件  成功转换1个文件",
+         {L"r1.exe"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -149,6 +154,12 @@ TEST_F(ConverterTest, RowsChangedDuringTheBatchKeepTheirOwnResults) {
         EXPECT_EQ(swf, c.written);
         EXPECT_EQ(dir.Names().size(), 4 + c.written.size()) << "no temporary file left";
         EXPECT_EQ(status.Last(), c.summary);
+        std::vector<std::wstring> recorded;
+        for (const RecordRow& r : converter.Record) {
+            EXPECT_TRUE(r.succeeded) << ToUtf8(r.source) << ": " << ToUtf8(r.reason);
+            recorded.push_back(GetFileTitle(r.source, fs_.Separator()) + L".exe");
+        }
+        EXPECT_EQ(recorded, c.recorded);
     }
 }
 

@@ -3,6 +3,14 @@
 
 #include "tests/core/ConverterFixture.h"
 
+#include "cli/CliHost.h"
+
+#ifndef _WIN32
+#include <cerrno>
+
+#include "fs/PosixFileSystem.h"
+#endif
+
 namespace quenlor::test {
 namespace {
 
@@ -125,6 +133,7 @@ TEST_F(ConverterTest, AFailedWriteLeavesTheExistingTargetAndTheSource) {
 
     faulty.failWriteAfter = Converter::kCopyChunk + 100;  // the disk fills up mid-copy
     converter.Command7_Click();
+    EXPECT_EQ(faulty.commits, 0) << "a doomed copy is not flushed";
     EXPECT_EQ(Cell(1, Column::Result), L"失败");
     EXPECT_EQ(dir_.Read(L"a.swf"), previous);
     EXPECT_TRUE(dir_.Exists(L"a.exe"));
@@ -211,6 +220,62 @@ TEST_F(ConverterTest, HiddenSourcesAreNotNormalFiles) {
     EXPECT_FALSE(converter_.FileExists(list_.RowText(1)));
     EXPECT_FALSE(converter_.FileExists(dir_.Dir()));
 }
+
+#ifndef _WIN32
+// The errors the sync calls of the file layer give, as a disk or a file system may.
+int file_sync_error = 0;
+int folder_sync_error = 0;
+
+// The chain from the copy to the deleted source when a sync fails: the row's result, the source's
+// fate and the command line's exit status. Two rows share the folder, so one sync covers both.
+TEST(SyncFaultTest, ARowIsConvertedOnlyWhenItsDataAndItsNameAreDurable) {
+    const PosixSyncCalls faulty = {[](int, bool) { return file_sync_error; },
+                                   [](const char*) { return folder_sync_error; }};
+    const std::unique_ptr<FileSystem> fs = NewPosixFileSystem(faulty);
+    struct Case {
+        const char* name;
+        int file_error, folder_error;
+        const wchar_t* reason;  // empty: converted
+        bool movie_written;
+    } kCases[] = {
+        {"all durable", 0, 0, L"", true},
+        {"the folder sync fails", 0, EIO, L"无法将保存目录同步到磁盘", true},
+        {"the folder cannot be opened", 0, EACCES, L"无法将保存目录同步到磁盘", true},
+        {"no folder sync on this file system (EINVAL)", 0, EINVAL, L"", true},
+        {"no folder sync on this file system (ENOTSUP)", 0, ENOTSUP, L"", true},
+        {"the data sync fails", EIO, 0, L"写入影片失败", false},
+    };
+    for (const Case& k : kCases) {
+        SCOPED_TRACE(k.name);
+        file_sync_error = k.file_error;
+        folder_sync_error = k.folder_error;
+        TempDir dir;
+        cli::CliFileList list;
+        cli::CliConvertPanel panel;
+        panel.deleteSource = true;
+        FakeStatus status;
+        FakePump pump;
+        for (const wchar_t* name : {L"a", L"b"}) {
+            dir.Write(std::wstring(name) + L".exe", ProjectorBytes(286700, 290000));
+            list.AddRow(dir.Path(std::wstring(name) + L".exe"));
+        }
+        Converter converter(*fs, list, status, pump, panel);
+        converter.Command7_Click();
+
+        const bool converted = *k.reason == L'\0';
+        for (int row = 1; row <= 2; ++row) {
+            EXPECT_EQ(list.At(row).cells[static_cast<int>(Column::Result)],
+                      converted ? L"成功" : L"失败");
+            EXPECT_EQ(list.At(row).reason, k.reason);
+        }
+        EXPECT_EQ(dir.Exists(L"a.exe"), !converted) << "the source goes only when converted";
+        EXPECT_EQ(dir.Exists(L"a.swf"), k.movie_written);
+        EXPECT_EQ(dir.Names().size(), (converted ? 0u : 2u) + (k.movie_written ? 2u : 0u))
+            << "no temporary file left";
+        EXPECT_EQ(cli::ConvertExitStatus(list, panel, true), converted ? 0 : 1);
+    }
+}
+#endif
 
 }  // namespace
 }  // namespace quenlor::test

@@ -150,6 +150,54 @@ TEST(RecordTest, EveryTickedRowIsRecordedWithTheHashOfTheMovieWritten) {
     }
 }
 
+// Digests of which the next `hashes_to_fail` give nothing, as a failing platform library would.
+int hashes_to_fail = 0;
+class FailingSha256 : public Sha256 {
+  public:
+    void Update(const void* data, size_t count) override { inner_->Update(data, count); }
+    std::string HexDigest() override { return fails_ ? std::string() : inner_->HexDigest(); }
+
+  private:
+    std::unique_ptr<Sha256> inner_ = NativeSha256();
+    bool fails_ = hashes_to_fail-- > 0;
+};
+std::unique_ptr<Sha256> NewFailingSha256() {
+    return std::make_unique<FailingSha256>();
+}
+
+TEST(RecordTest, AConvertedRowHasItsHashOrSaysWhyNot) {
+    struct Case {
+        const char* name;
+        int failing;  // digests
+        bool hashed;
+    } kCases[] = {
+        {"the copy's hash fails: the movie is read back", 1, true},
+        {"the read-back's fails too", 2, false},
+    };
+    for (const Case& k : kCases) {
+        SCOPED_TRACE(k.name);
+        TempDir dir;
+        const Bytes projector = ProjectorBytes(286700, 290000);
+        dir.Write(L"a.exe", projector);
+        FakeList list;
+        FakeStatus status;
+        FakePump pump;
+        FakePanel panel;
+        list.AddChecked(dir.Path(L"a.exe"));
+        Converter converter(NativeFileSystem(), list, status, pump, panel);
+        converter.NewDigest = &NewFailingSha256;
+        hashes_to_fail = k.failing;
+        converter.Command7_Click();
+        ASSERT_EQ(converter.Record.size(), 1u);
+        const RecordRow& row = converter.Record[0];
+        EXPECT_TRUE(row.succeeded);
+        EXPECT_EQ(row.sha256, k.hashed
+                                  ? Digest(Bytes(projector.begin() + 286700, projector.end()), 1)
+                                  : std::string());
+        EXPECT_EQ(row.reason, k.hashed ? L"" : kNoHash);
+    }
+}
+
 // Replacing fails once the new record is complete.
 class NoReplace : public DelegatingFileSystem {
   public:
