@@ -76,6 +76,7 @@ void Converter::Command7_Click() {
     written_.clear();
     written_names_.clear();
     Record.clear();
+    for (auto& committer : committers_) committer->Wait();  // a batch cut short by an exception
     unsettled_.clear();
     int32_t succeeded = 0;
     for (RowIndex = 1; RowIndex <= count; ++RowIndex) {
@@ -101,7 +102,8 @@ void Converter::Command7_Click() {
                     // Its movie has its name; the sync of its folder settles it, and only then
                     // may its source go.
                     if (unsettled_.empty()) unsettled_since_ = std::chrono::steady_clock::now();
-                    unsettled_.push_back({CurrentRow, SourceFile, TargetFile, Record.size() - 1});
+                    unsettled_.push_back({CurrentRow, SourceFile, TargetFile, Record.size() - 1,
+                                          std::move(committing_)});
                 } else if (!RowGone()) {
                     SetCell(Column::Result, kFailed);
                     list_.SetReason(list_.RowOf(CurrentRow), FailureText(LastFailure));
@@ -111,12 +113,13 @@ void Converter::Command7_Click() {
                     StopRequested = false;
                     break;
                 }
-                if (SettleDue()) succeeded -= Settle(delete_source);
             }
         }
+        if (SettleDue()) succeeded -= Settle(delete_source);
         pacer_.Step();
     }
     succeeded -= Settle(delete_source);
+    committers_.clear();  // their threads end with the batch
     CurrentRow = 0;
 
     panel_.SetStopEnabled(false);
@@ -169,12 +172,11 @@ int Converter::ExtractMovie(const std::wstring& source, const std::wstring& targ
     // read.
     written_names_.insert(fs_.NameKey(target));
     FileIdentity written;
-    if (fs_.Identity(target, written)) written_.insert(written);
+    if (!committing_ && fs_.Identity(target, written)) written_.insert(written);
     pacer_.Step();
     file.reset();
 
-    uint64_t size = 0;
-    if (!fs_.FileSize(target, size)) size = 0;
+    const uint64_t size = end - start;  // all of it written into a new file
     SetCell(Column::Result, kSucceeded);
     SetCell(Column::Version, L"Ver: " + Decimal(static_cast<int64_t>(version)));
     SetCell(Column::Size, panel_.FormatSize(size));
@@ -192,39 +194,73 @@ bool Converter::SettleDue() const {
 }
 
 int Converter::Settle(bool delete_source) {
+    for (auto& committer : committers_) committer->Wait();
     const wchar_t separator = fs_.Separator();
+    std::vector<Failure> outcome(unsettled_.size(), Failure::None);
     std::map<std::wstring, bool> synced;  // by folder: every rename above is covered
-    for (const Unsettled& u : unsettled_) {
+    for (size_t i = 0; i < unsettled_.size(); ++i) {
+        const Unsettled& u = unsettled_[i];
+        if (u.commit) {
+            switch (u.commit->result) {
+                case ReplacingWrite::Result::Replaced:
+                    break;
+                case ReplacingWrite::Result::NotDurable:
+                    outcome[i] =
+                        u.commit->write->OutOfSpace() ? Failure::DiskFull : Failure::WriteFailed;
+                    continue;
+                case ReplacingWrite::Result::NotReplaced:
+                    outcome[i] = Failure::TargetNotReplaced;
+                    continue;
+                case ReplacingWrite::Result::FolderNotDurable:
+                    outcome[i] = Failure::FolderNotDurable;
+                    continue;
+            }
+        }
         const std::wstring folder = FolderOf(u.target, separator);
-        if (synced.count(folder) == 0) synced[folder] = fs_.SyncFolder(folder);
+        const auto known = synced.find(folder);
+        const bool ok =
+            known != synced.end() ? known->second : (synced[folder] = fs_.SyncFolder(folder));
+        if (!ok) outcome[i] = Failure::FolderNotDurable;
     }
     int failed = 0;
-    for (const Unsettled& u : unsettled_) {
-        const int row = list_.RowOf(u.row);
-        if (synced[FolderOf(u.target, separator)]) {
-            if (!delete_source) continue;
-            if (!fs_.Remove(u.source)) {
-                panel_.SourceKept(u.source);
-            } else if (row != 0) {
-                list_.MarkSourceDeleted(row);
-            }
+    for (size_t i = 0; i < unsettled_.size(); ++i) {
+        const Unsettled& u = unsettled_[i];
+        if (outcome[i] != Failure::None) {
+            ++failed;
+            FailSettled(u, outcome[i]);
             continue;
         }
-        // The movie is whole under its name, but nothing says the name will outlive a crash.
-        ++failed;
-        const wchar_t* reason = FailureText(Failure::FolderNotDurable);
-        if (row != 0) {
-            for (Column c : {Column::Version, Column::Size, Column::SaveDir})
-                list_.SetCell(row, c, std::wstring());
-            list_.SetCell(row, Column::Result, kFailed);
-            list_.SetReason(row, reason);
+        FileIdentity identity;
+        if (u.commit && fs_.Identity(u.target, identity)) written_.insert(identity);
+        if (!delete_source) continue;
+        if (!fs_.Remove(u.source)) {
+            panel_.SourceKept(u.source);
+        } else if (const int row = list_.RowOf(u.row)) {
+            list_.MarkSourceDeleted(row);
         }
-        Record[u.record].succeeded = false;
-        Record[u.record].reason = reason;
     }
     unsettled_.clear();
     unsettled_since_ = std::chrono::steady_clock::now();
     return failed;
+}
+
+void Converter::FailSettled(const Unsettled& u, Failure failure) {
+    const wchar_t* reason = FailureText(failure);
+    if (const int row = list_.RowOf(u.row)) {
+        for (Column c : {Column::Version, Column::Size, Column::SaveDir})
+            list_.SetCell(row, c, std::wstring());
+        list_.SetCell(row, Column::Result, kFailed);
+        list_.SetReason(row, reason);
+    }
+    RecordRow& record = Record[u.record];
+    record.succeeded = false;
+    record.reason = reason;
+    // After a failed folder sync the movie is whole under its name, only perhaps not for good.
+    if (failure != Failure::FolderNotDurable) {
+        record.movie_size.reset();
+        record.output.clear();
+        record.sha256.clear();
+    }
 }
 
 bool Converter::RowGone() const {
@@ -262,9 +298,9 @@ bool Converter::CopyMovie(ReadableFile& source, uint64_t start, uint64_t end,
     LastFailure = Failure::NotProjector;
     if (end < start + 4) return false;
 
-    ReplacingWrite out(fs_, target, temporary_names_);
+    auto out = std::make_unique<ReplacingWrite>(fs_, target, temporary_names_);
     LastFailure = Failure::SaveDirUnwritable;
-    if (!out.Open()) return false;
+    if (!out->Open()) return false;
 
     bool ok = true;
     const std::unique_ptr<Sha256> digest = NewDigest ? NewDigest() : nullptr;
@@ -287,24 +323,41 @@ bool Converter::CopyMovie(ReadableFile& source, uint64_t start, uint64_t end,
         }
         if (ok && digest)  // the bytes as written, no re-read
             hashing.Start([&digest, data = buffer.data(), got] { digest->Update(data, got); });
-        ok = ok && out.File().Write(buffer.data(), got);
+        ok = ok && out->File().Write(buffer.data(), got);
         offset += got;
-        if (ok && (offset - start) % kFlushEvery == 0) ok = out.File().Flush();
+        if (ok && (offset - start) % kFlushEvery == 0) ok = out->File().Flush();
         pacer_.StepIfDue();
         if (RowGone()) ok = false;  // removed from the list: not converted after all
     }
     hashing.Wait();
     // A failed or abandoned copy is thrown away unflushed (ReplacingWrite's end).
     if (!ok) {
-        if (LastFailure == Failure::WriteFailed && out.OutOfSpace())
+        if (LastFailure == Failure::WriteFailed && out->OutOfSpace())
             LastFailure = Failure::DiskFull;
         return false;
     }
-    switch (out.Commit(running_)) {
+    std::string copied = digest ? digest->HexDigest() : std::string();
+    // In a batch the last steps run beside the next copies (Settle() collects them); a movie
+    // whose hash must be read back from its name is put in place first.
+    if (running_ && (!NewDigest || !copied.empty())) {
+        facts_.sha256 = std::move(copied);
+        committing_ = std::make_unique<Committing>();
+        committing_->write = std::move(out);
+        if (committers_.empty()) {
+            for (size_t i = 0; i < kCommitters; ++i)
+                committers_.push_back(std::make_unique<BackgroundJob>());
+        }
+        Committing* commit = committing_.get();
+        committers_[next_committer_++ % kCommitters]->Start(
+            [commit] { commit->result = commit->write->Commit(true); });
+        LastFailure = Failure::None;
+        return true;
+    }
+    switch (out->Commit()) {
         case ReplacingWrite::Result::Replaced:
             break;
         case ReplacingWrite::Result::NotDurable:
-            LastFailure = out.OutOfSpace() ? Failure::DiskFull : Failure::WriteFailed;
+            LastFailure = out->OutOfSpace() ? Failure::DiskFull : Failure::WriteFailed;
             return false;
         case ReplacingWrite::Result::NotReplaced:
             LastFailure = Failure::TargetNotReplaced;
@@ -314,7 +367,7 @@ bool Converter::CopyMovie(ReadableFile& source, uint64_t start, uint64_t end,
             return false;
     }
     LastFailure = Failure::None;
-    if (NewDigest) HashForRecord(digest ? digest->HexDigest() : std::string(), target);
+    if (NewDigest) HashForRecord(std::move(copied), target);
     return true;
 }
 

@@ -4,16 +4,19 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <random>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "quenlor/BackgroundJob.h"
 #include "quenlor/Failure.h"
 #include "quenlor/FileSystem.h"
 #include "quenlor/Host.h"
 #include "quenlor/Pump.h"
 #include "quenlor/Record.h"
+#include "quenlor/ReplacingWrite.h"
 #include "quenlor/Sha256.h"
 
 namespace quenlor {
@@ -58,6 +61,8 @@ class Converter {
     // Unsettled rows are settled at the latest after this many, or this long after the first.
     static constexpr size_t kSettleRows = 1000;
     static constexpr std::chrono::milliseconds kSettleAfter{250};
+    // Movies whose data is synced at the same time, each on its own thread.
+    static constexpr size_t kCommitters = 4;
 
   private:
     bool CopyMovie(ReadableFile& source, uint64_t start, uint64_t end, const std::wstring& target,
@@ -77,19 +82,28 @@ class Converter {
     void HashForRecord(std::string copied, const std::wstring& target);
     std::string ReadBackDigest(const std::wstring& path);
 
-    // Rows whose movies have their names while their folders are not yet synced. Syncing a
-    // folder once for many movies saves a disk round trip per file; no source is deleted, and no
-    // row counts as converted for good, before the sync that covers its movie.
+    // A movie's last steps in a batch, the sync of its data and its rename, run on a second
+    // thread while the next files are copied.
+    struct Committing {
+        std::unique_ptr<ReplacingWrite> write;
+        ReplacingWrite::Result result = ReplacingWrite::Result::NotDurable;
+    };
+    // Rows whose movies are copied but not yet surely durable under their names: their data's
+    // sync may still run, and their folder is not yet synced. Syncing a folder once for many
+    // movies, and one movie's data while the next is copied, saves disk round trips per file; no
+    // source is deleted, and no row counts as converted for good, before both syncs.
     struct Unsettled {
         RowId row;
         std::wstring source;
         std::wstring target;
-        size_t record;  // its row in Record
+        size_t record;                       // its row in Record
+        std::unique_ptr<Committing> commit;  // null when the movie was put in place at once
     };
     bool SettleDue() const;
-    // Syncs the folders of the unsettled rows, then deletes their sources when asked, or fails the
-    // rows whose folder could not be synced. Returns how many failed.
+    // Waits for the unsettled rows' commits, syncs their folders, then deletes their sources when
+    // asked, or fails the rows whose movie did not become durable. Returns how many failed.
     int Settle(bool delete_source);
+    void FailSettled(const Unsettled& row, Failure failure);
 
     FileSystem& fs_;
     IFileList& list_;
@@ -102,8 +116,12 @@ class Converter {
     std::set<std::wstring> written_names_;  // ... and their names, as the file system keys them
     std::minstd_rand temporary_names_;
     RecordRow facts_;  // what the extraction learned of the row in hand, for the record
+    std::unique_ptr<Committing> committing_;  // handed on by CopyMovie for the row in hand
     std::vector<Unsettled> unsettled_;
     std::chrono::steady_clock::time_point unsettled_since_;
+    // Last: their end waits for the commits, which use the members above.
+    std::vector<std::unique_ptr<BackgroundJob>> committers_;
+    size_t next_committer_ = 0;
 };
 
 }  // namespace quenlor
