@@ -152,11 +152,13 @@ class Win32ReadableFile : public ReadableFile {
 // Requests on one synchronous handle are served one after the other: a flush on the writer's own
 // handle would hold up its next write for as long as the flush takes. The write-behind therefore
 // flushes through a second handle to the same file (the cache it empties is the file's, not the
-// handle's); without one, everything is flushed at Commit().
+// handle's); without one, everything is flushed at Commit(). Wine's ReOpenFile fails: there the
+// file is opened again by its name, which nobody can take from it while the writer's handle, which
+// does not share deletion, is open.
 class Win32WritableFile : public WritableFile {
   public:
-    explicit Win32WritableFile(HANDLE h)
-        : h_(h), flusher_(::ReOpenFile(h, GENERIC_WRITE, FILE_SHARE_WRITE, 0)) {}
+    Win32WritableFile(HANDLE h, const std::wstring& system_path)
+        : h_(h), flusher_(SecondHandle(h, system_path)) {}
     bool Write(const void* data, size_t count) override {
         const auto* in = static_cast<const unsigned char*>(data);
         while (count > 0) {
@@ -186,6 +188,12 @@ class Win32WritableFile : public WritableFile {
     bool OutOfSpace() const override { return out_of_space_; }
 
   private:
+    static HANDLE SecondHandle(HANDLE h, const std::wstring& system_path) {
+        const HANDLE again = ::ReOpenFile(h, GENERIC_WRITE, FILE_SHARE_WRITE, 0);
+        if (again != INVALID_HANDLE_VALUE && again != nullptr) return again;  // Wine: null
+        return ::CreateFileW(system_path.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr,
+                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    }
     void NoteError(DWORD error = ::GetLastError()) {
         out_of_space_ =
             out_of_space_ || error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL;
@@ -278,10 +286,11 @@ class Win32FileSystem : public FileSystem {
 
     std::unique_ptr<WritableFile> CreateNew(const std::wstring& path) override {
         // Shared for writing only, so that the write-behind's second handle can be opened.
-        const HANDLE h = ::CreateFileW(ForSystem(path).c_str(), GENERIC_WRITE, FILE_SHARE_WRITE,
+        const std::wstring system_path = ForSystem(path);
+        const HANDLE h = ::CreateFileW(system_path.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE,
                                        nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h == INVALID_HANDLE_VALUE) return nullptr;
-        return std::make_unique<Win32WritableFile>(h);
+        return std::make_unique<Win32WritableFile>(h, system_path);
     }
 
     bool Rename(const std::wstring& from, const std::wstring& to) override {
