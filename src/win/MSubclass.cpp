@@ -4,8 +4,8 @@
 #include <map>
 #include <mutex>
 #include <stdexcept>
-#include <tuple>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "win/CallbackBarrier.h"

@@ -137,8 +137,8 @@ int Answer(const std::vector<std::wstring>& args, FILE* out) {
             // The colours of a raised dialog frame, outside in: light, highlight, face, shadow,
             // dark shadow (RRGGBB).
             std::fprintf(out, "colours");
-            for (int colour : {COLOR_3DLIGHT, COLOR_3DHILIGHT, COLOR_3DFACE, COLOR_3DSHADOW,
-                               COLOR_3DDKSHADOW}) {
+            for (int colour :
+                 {COLOR_3DLIGHT, COLOR_3DHILIGHT, COLOR_3DFACE, COLOR_3DSHADOW, COLOR_3DDKSHADOW}) {
                 const COLORREF c = GetSysColor(colour);
                 std::fprintf(out, " %02x%02x%02x", GetRValue(c), GetGValue(c), GetBValue(c));
             }
