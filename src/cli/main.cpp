@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli/CliHost.h"
+#include "quenlor/CommandLine.h"
 #include "quenlor/Converter.h"
 #include "quenlor/FileSystem.h"
 #include "quenlor/Record.h"
@@ -19,6 +20,7 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+#include <windows.h>
 #endif
 
 using namespace quenlor;
@@ -179,10 +181,12 @@ int Run(const std::vector<std::wstring>& args) {
 }  // namespace
 
 #ifdef _WIN32
-int wmain(int argc, wchar_t** argv) {
+int wmain(int, wchar_t**) {
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
-    std::vector<std::wstring> args(argv + 1, argv + argc);
+    // The runtime's argv reads `"D:\My Games\"` as a quote: the paths are split our own way.
+    std::vector<std::wstring> args = SplitCommandLine(GetCommandLineW());
+    if (!args.empty()) args.erase(args.begin());
     return Run(args);
 }
 #else

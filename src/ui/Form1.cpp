@@ -8,6 +8,7 @@
 #include "ui/MainMenu.h"
 #include "ui/Shortcuts.h"
 #include "ui/SizeFormat.h"
+#include "ui/StartupFailure.h"
 #include "quenlor/FileSystem.h"
 #include "quenlor/Text.h"
 #include "ui/res/resource.h"
@@ -68,7 +69,11 @@ bool Form1::RegisterClass() {
 bool Form1::Create(int show_command) {
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
-    if (!ButtonCr::Register(instance_) || !RegisterClass()) return false;
+    if (!ButtonCr::Register(instance_) || !RegisterClass()) {
+        const DWORD error = GetLastError();
+        dialogs_.ShowMessage(nullptr, StartupFailureText(L"无法注册窗口类", error), L"提示");
+        return false;
+    }
 
     // Fixed single border: caption, system menu and minimise box, no sizing frame (the skin, once
     // attached, draws its own caption in place of the system's).
@@ -79,7 +84,11 @@ bool Form1::Create(int show_command) {
     hwnd_ = CreateWindowExW(0, kClassName, kTitle, style, CW_USEDEFAULT, CW_USEDEFAULT,
                             frame.right - frame.left, frame.bottom - frame.top, nullptr, menu.get(),
                             instance_, this);
-    if (!hwnd_) return false;
+    if (!hwnd_) {
+        const DWORD error = GetLastError();
+        dialogs_.ShowMessage(nullptr, StartupFailureText(L"无法创建窗口", error), L"提示");
+        return false;
+    }
     menu.ShownBy(hwnd_);
     menu_ = std::move(menu);
     pump_.SetWindow(hwnd_);
@@ -90,7 +99,7 @@ bool Form1::Create(int show_command) {
         Form_Load();
     } catch (const std::exception& error) {
         // A frame or menu bar that cannot be attached leaves no usable window: say why, and go.
-        dialogs_.ShowMessage(nullptr, L"无法初始化窗口：" + FromUtf8(error.what()), L"提示");
+        dialogs_.ShowMessage(nullptr, StartupFailureText(error), L"提示");
         DestroyWindow(hwnd_);
         return false;
     }

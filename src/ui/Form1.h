@@ -101,7 +101,7 @@ class Form1 : public IStatusLine, public IConvertPanel {
 
     // The folder returned by the last folder dialog; empty when it was cancelled.
     std::wstring ChosenFolder;
-    // Where the add-file dialog opens the first time: the program's folder.
+    // Where the add-file dialog opens while nothing was added or searched: the program's folder.
     std::wstring InitDir;
 
     // IStatusLine
@@ -244,6 +244,10 @@ class Form1 : public IStatusLine, public IConvertPanel {
     std::vector<std::wstring> start_paths_;  // given on the command line, not yet opened
     std::vector<RecordRow> record_;          // the last batch's record
     std::wstring record_time_;               // when that batch ended: YYYYMMDD-HHMMSS
+    // Where "添加" opens after the first time: the last file added's folder, else the last folder
+    // searched in this run.
+    std::wstring added_folder_;
+    std::wstring searched_folder_;
 };
 
 }  // namespace quenlor

@@ -49,7 +49,8 @@ void Form1::SearchFolders(const std::vector<std::wstring>& folders) {
         for (const std::wstring& folder : folders) {
             SetWindowTextW(controls_.Text1, folder.c_str());
             // A drive root such as C:\ is taken as it is; any other folder gets its backslash.
-            search_.StartSearch(NativeFileSystem().DirectoryPath(folder));
+            searched_folder_ = NativeFileSystem().DirectoryPath(folder);
+            search_.StartSearch(searched_folder_);
             if (!hwnd_ || unload_pending_ || !controls_.Command3.Enabled()) break;
         }
     }
@@ -67,7 +68,10 @@ void Form1::Command4_Click() {
     OpenFileRequest request;
     request.flags = kAddFileFlags;
     request.filter = kAddFileFilter;
-    request.initial_directory = InitDir;
+    // Where the person last was in this run.
+    request.initial_directory = !added_folder_.empty()      ? added_folder_
+                                : !searched_folder_.empty() ? searched_folder_
+                                                            : InitDir;
     const std::wstring name = dialogs_.OpenFile(hwnd_, request);
     if (name.empty() || !hwnd_) return;
 
@@ -83,7 +87,9 @@ void Form1::Command4_Click() {
     }
     if (parts.size() == 1) {
         list_.AddRow(parts[0]);
+        added_folder_ = parts[0].substr(0, parts[0].find_last_of(L"\\/") + 1);
     } else {
+        added_folder_ = parts[0];
         for (size_t i = 1; i < parts.size(); ++i) list_.AddRow(parts[0] + L"\\" + parts[i]);
     }
     UpdateListButtons();
@@ -140,8 +146,11 @@ void Form1::Command6_Click() {
 void Form1::Command7_Click() {
     if (!MayStart()) return;
     BusyScope busy(*this);
+    // The record being made is not the one to export: the last batch's comes back afterwards.
+    SetMenuEnabled(kMenuMRecord, false);
     converter_.Command7_Click();
     KeepRecord();
+    SetMenuEnabled(kMenuMRecord, !record_.empty());
     // Rows whose sources went are unticked now; "转换" stays as the batch left it.
     if (hwnd_) UpdateListButtons();
 }

@@ -34,11 +34,10 @@ void Form1::KeepRecord() {
     record_ = std::move(converter_.Record);
     converter_.Record.clear();
     record_time_ = LocalTimeStamp();
-    SetMenuEnabled(kMenuMRecord, true);
 }
 
 void Form1::MRecord_Click() {
-    if (record_.empty() || !hwnd_) return;
+    if (record_.empty() || !hwnd_ || converter_.Running()) return;
     SaveFileRequest request;
     request.flags = kSaveFlags;
     request.filter = kRecordFilter;

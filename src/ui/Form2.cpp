@@ -11,9 +11,11 @@
 namespace quenlor {
 namespace {
 
-// Fixed dialog border and no caption: the window is moved by its surface.
-constexpr DWORD kStyle = WS_POPUP | WS_DLGFRAME | WS_CLIPCHILDREN;
-constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
+// No caption: the window is moved by its surface. Its fixed dialog frame is drawn here
+// (Form2Paint.cpp): with WS_DLGFRAME, Wine on an X display leaves the frame to a window manager,
+// which draws its own or, where there is none, nothing at all.
+constexpr DWORD kStyle = WS_POPUP | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = 0;
 constexpr int kClientWidth = 4470, kClientHeight = 3015;  // twips
 constexpr int kIdButtonCr1 = 1001;
 
@@ -80,9 +82,9 @@ bool Form2::RegisterClass() {
 
 bool Form2::Show(HWND owner) {
     if (hwnd_ || !ButtonCr::Register(instance_) || !RegisterClass()) return false;
-    RECT frame{0, 0, twips_.ToPixels(kClientWidth), twips_.ToPixels(kClientHeight)};
-    AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
-    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+    const SIZE frame = FrameSize();
+    const int width = twips_.ToPixels(kClientWidth) + 2 * frame.cx;
+    const int height = twips_.ToPixels(kClientHeight) + 2 * frame.cy;
     // Centred over the owner (over the screen without one), kept on the owner's monitor.
     RECT over{};
     if (!owner || !GetWindowRect(owner, &over)) SystemParametersInfoW(SPI_GETWORKAREA, 0, &over, 0);
@@ -157,6 +159,29 @@ LRESULT Form2::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             const PaintDC dc(hwnd_);
             if (dc.get()) Paint(dc.get());
             return 0;
+        }
+        case WM_NCCALCSIZE: {
+            // The client area inside the frame, as the system makes it for a dialog frame.
+            auto& rect = *reinterpret_cast<RECT*>(lParam);
+            const SIZE frame = FrameSize();
+            InflateRect(&rect, -frame.cx, -frame.cy);
+            return 0;
+        }
+        case WM_NCPAINT: {
+            const WindowDC dc(hwnd_, DcArea::WholeWindow);
+            if (dc.get()) PaintFrame(dc.get());
+            return 0;
+        }
+        case WM_NCACTIVATE: {
+            // The frame looks the same active or not; the default would paint the system's over it.
+            const LRESULT result = DefWindowProcW(hwnd_, message, wParam, -1);
+            const WindowDC dc(hwnd_, DcArea::WholeWindow);
+            if (dc.get()) PaintFrame(dc.get());
+            return result;
+        }
+        case WM_NCHITTEST: {
+            const LRESULT hit = DefWindowProcW(hwnd_, message, wParam, lParam);
+            return hit == HTNOWHERE ? HTBORDER : hit;  // on the frame, as on a dialog's
         }
         case WM_SHOWWINDOW:
             Animate(wParam != FALSE);  // the animation costs nothing while the window is hidden

@@ -72,6 +72,9 @@ class Form2 {
     bool RegisterClass();
     void CreateControls();
     void Paint(HDC dc);  // Form2Paint.cpp
+    // The fixed dialog frame, drawn by us in every setting (Form2Paint.cpp).
+    static SIZE FrameSize();
+    void PaintFrame(HDC windowDc);
     void PaintMovie(HDC dc);
     void SetLinkColour(COLORREF colour);
     void Animate(bool run);

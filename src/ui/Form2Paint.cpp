@@ -1,5 +1,6 @@
 // The About window's surface: the raised frame, the engraved title, the notice, the link and the
 // animation at the movie's place. The labels have no windows of their own.
+#include <algorithm>
 #include <string>
 
 #include "ui/Form2.h"
@@ -68,6 +69,25 @@ void Form2::Paint(HDC dc) {
         Text(dc, kHomePage, label2_, linkColour_, DT_LEFT | DT_TOP | DT_SINGLELINE);
     }
     PaintMovie(dc);
+}
+
+SIZE Form2::FrameSize() {
+    // The system's dialog frame: a raised edge (two pixels) and the face colour inside it.
+    return SIZE{std::max(GetSystemMetrics(SM_CXDLGFRAME), 3),
+                std::max(GetSystemMetrics(SM_CYDLGFRAME), 3)};
+}
+
+void Form2::PaintFrame(HDC windowDc) {
+    RECT window{};
+    GetWindowRect(hwnd_, &window);
+    RECT ring{0, 0, window.right - window.left, window.bottom - window.top};
+    DrawEdge(windowDc, &ring, EDGE_RAISED, BF_RECT | BF_ADJUST);
+    const SIZE frame = FrameSize();
+    const HBRUSH face = GetSysColorBrush(COLOR_3DFACE);
+    for (int i = 2; i < std::min(frame.cx, frame.cy); ++i) {
+        FrameRect(windowDc, &ring, face);
+        InflateRect(&ring, -1, -1);
+    }
 }
 
 void Form2::PaintMovie(HDC dc) {

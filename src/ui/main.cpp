@@ -3,7 +3,7 @@
 #include <objbase.h>
 
 #include "ui/Form1.h"
-#include "ui/StartPaths.h"
+#include "quenlor/CommandLine.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show_command) {
     // The folder picker needs COM on this thread.

@@ -1,8 +1,11 @@
 #include "win/MSubclass.h"
 
 #include <cstdio>
+#include <map>
+#include <mutex>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "win/CallbackBarrier.h"
@@ -20,6 +23,43 @@ namespace {
 UINT g_currentMessage = 0;
 WNDPROC g_oldWindowProc = nullptr;
 int g_dispatchDepth = 0;  // handler loops in progress
+
+// Every registration gets a number of its own, never used again: a handler deleted during a
+// message and a new one attached at the same address are two registrations, and the message that
+// was on its way to the first never reaches the second.
+class Registrations {
+  public:
+    using Number = uint64_t;
+    Number Add(HWND hwnd, UINT iMsg, const ISubclass* handler) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        return numbers_[{hwnd, iMsg, handler}] = ++last_;
+    }
+    void Remove(HWND hwnd, UINT iMsg, const ISubclass* handler) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        numbers_.erase({hwnd, iMsg, handler});
+    }
+    void RemoveWindow(HWND hwnd) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        auto it = numbers_.lower_bound({hwnd, 0, nullptr});
+        while (it != numbers_.end() && std::get<0>(it->first) == hwnd) it = numbers_.erase(it);
+    }
+    // 0 when the handler is not registered for the message.
+    Number Find(HWND hwnd, UINT iMsg, const ISubclass* handler) const {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        const auto it = numbers_.find({hwnd, iMsg, handler});
+        return it == numbers_.end() ? 0 : it->second;
+    }
+
+  private:
+    mutable std::mutex mutex_;  // windows of other threads have registrations too
+    std::map<std::tuple<HWND, UINT, const ISubclass*>, Number> numbers_;
+    Number last_ = 0;
+};
+
+Registrations& TheRegistrations() {
+    static Registrations* registrations = new Registrations;  // outlives every window
+    return *registrations;
+}
 
 // Property names: handle and message in decimal, the message as a signed 32-bit number.
 class PropName {
@@ -68,7 +108,11 @@ LRESULT CallOld(WNDPROC old, HWND hwnd, UINT iMsg, WPARAM wParam, LPARAM lParam)
     return CallWindowProcW(old, hwnd, iMsg, wParam, lParam);
 }
 
-using HandlerList = std::vector<ISubclass*>;
+struct Registered {
+    ISubclass* handler;
+    Registrations::Number number;
+};
+using HandlerList = std::vector<Registered>;
 
 // Handlers 1..n of the message, as registered now.
 HandlerList Snapshot(HWND hwnd, UINT iMsg) {
@@ -78,7 +122,8 @@ HandlerList Snapshot(HWND hwnd, UINT iMsg) {
     try {
         handlers.reserve(static_cast<size_t>(n));
         for (intptr_t i = 1; i <= n; ++i) {
-            if (ISubclass* handler = Entry(hwnd, iMsg, i)) handlers.push_back(handler);
+            if (ISubclass* handler = Entry(hwnd, iMsg, i))
+                handlers.push_back({handler, TheRegistrations().Find(hwnd, iMsg, handler)});
         }
     } catch (const std::exception& error) {
         ReportCallbackFailure("SubclassProc", error.what());
@@ -86,10 +131,12 @@ HandlerList Snapshot(HWND hwnd, UINT iMsg) {
     return handlers;
 }
 
-bool IsAttached(HWND hwnd, UINT iMsg, const ISubclass* handler) {
+// The same registration as in the snapshot, not merely a handler at the same address.
+bool IsAttached(HWND hwnd, UINT iMsg, const Registered& registered) {
+    if (TheRegistrations().Find(hwnd, iMsg, registered.handler) != registered.number) return false;
     const intptr_t n = GetValue(hwnd, PropName(hwnd, iMsg));
     for (intptr_t i = 1; i <= n; ++i) {
-        if (Entry(hwnd, iMsg, i) == handler) return true;
+        if (Entry(hwnd, iMsg, i) == registered.handler) return true;
     }
     return false;
 }
@@ -116,6 +163,7 @@ void RemoveBookkeeping(HWND hwnd) {
         },
         reinterpret_cast<LPARAM>(&found));
     for (const std::wstring& name : found.names) RemovePropW(hwnd, name.c_str());
+    TheRegistrations().RemoveWindow(hwnd);
 }
 
 // The window ends: whatever is still registered goes, and its own procedure comes back.
@@ -131,9 +179,10 @@ void ForgetWindow(HWND hwnd, WNDPROC old) {
 
 void AttachMessage(ISubclass* handler, HWND hwnd, UINT iMsg) {
     if (handler == nullptr) throw std::invalid_argument("AttachMessage: no handler");
-    if (!IsWindow(hwnd)) throw ObjectError(kErrInvalidWindow, "Invalid window");
+    if (!IsWindow(hwnd))
+        throw ObjectError(kErrInvalidWindow, "Invalid window", ERROR_INVALID_WINDOW_HANDLE);
     if (!WindowInThisProcess(hwnd)) {
-        throw ObjectError(kErrExternalWindow, "Can't modify external window");
+        throw ObjectError(kErrExternalWindow, "Can't modify external window", ERROR_ACCESS_DENIED);
     }
 
     const PropName msgCount(hwnd, iMsg);
@@ -149,7 +198,8 @@ void AttachMessage(ISubclass* handler, HWND hwnd, UINT iMsg) {
     if (count == 0) {
         const LONG_PTR previous =
             SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SharedWindowProc));
-        if (previous == 0) throw ObjectError(kErrCantSubclass, "Can't subclass window");
+        if (previous == 0)
+            throw ObjectError(kErrCantSubclass, "Can't subclass window", GetLastError());
         // Without the previous procedure on record the window could not be restored: undo.
         WindowProperty previousProp, countProp;
         if (!previousProp.Set(hwnd, PropName(hwnd).c_str(), reinterpret_cast<HANDLE>(previous)) ||
@@ -166,6 +216,7 @@ void AttachMessage(ISubclass* handler, HWND hwnd, UINT iMsg) {
 
     SetValue(hwnd, msgCount, n + 1);
     SetValue(hwnd, PropName(hwnd, iMsg, n + 1), reinterpret_cast<intptr_t>(handler));
+    TheRegistrations().Add(hwnd, iMsg, handler);
 }
 
 void DetachMessage(ISubclass* handler, HWND hwnd, UINT iMsg) {
@@ -179,6 +230,7 @@ void DetachMessage(ISubclass* handler, HWND hwnd, UINT iMsg) {
         }
     }
     if (k == 0) return;
+    TheRegistrations().Remove(hwnd, iMsg, handler);
 
     for (intptr_t i = k + 1; i <= n; ++i) {
         SetValue(hwnd, PropName(hwnd, iMsg, i - 1), GetValue(hwnd, PropName(hwnd, iMsg, i)));
@@ -234,8 +286,9 @@ LRESULT CALLBACK SharedWindowProc(HWND hwnd, UINT iMsg, WPARAM wParam, LPARAM lP
     bool anyCalled = false;
     EMsgResponse lastResponse = mrConsume;
     LRESULT result = 0;
-    for (ISubclass* handler : handlers) {
-        if (!IsAttached(hwnd, iMsg, handler)) continue;
+    for (const Registered& registered : handlers) {
+        if (!IsAttached(hwnd, iMsg, registered)) continue;
+        ISubclass* const handler = registered.handler;
         enter();
         // Asked before the call: the handler may be gone once WindowProc returns.
         const EMsgResponse response = handler->MsgResponse();
@@ -243,7 +296,7 @@ LRESULT CALLBACK SharedWindowProc(HWND hwnd, UINT iMsg, WPARAM wParam, LPARAM lP
             result = CallOld(old, hwnd, iMsg, wParam, lParam);
             oldCalled = true;
             // The previous procedure may have detached or deleted the handler.
-            if (!IsAttached(hwnd, iMsg, handler)) continue;
+            if (!IsAttached(hwnd, iMsg, registered)) continue;
             enter();
         }
         anyCalled = true;

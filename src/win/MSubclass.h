@@ -9,7 +9,9 @@
 // with the handle and message in decimal. All calls belong to the thread that owns the window.
 // A handler may detach itself, or be detached or deleted, during any message: each message is
 // dispatched to the handlers registered when it arrived that are still registered when their turn
-// comes. What a window still has registered when it ends goes at its WM_NCDESTROY.
+// comes. Registrations are told apart by a number of their own, not by the handler's address: a
+// handler attached meanwhile, even at the address of one deleted, counts from the next message.
+// What a window still has registered when it ends goes at its WM_NCDESTROY.
 #pragma once
 
 #include <windows.h>

@@ -6,11 +6,12 @@
 
 namespace quenlor {
 
-ObjectError::ObjectError(int32_t code, const std::string& description)
+ObjectError::ObjectError(int32_t code, const std::string& description, uint32_t systemError)
     : std::runtime_error(description),
       number_(static_cast<int32_t>(static_cast<uint32_t>(kObjectErrorBase) |
                                    static_cast<uint32_t>(code))),
-      source_(ProgramSource()) {}
+      source_(ProgramSource()),
+      systemError_(systemError) {}
 
 std::wstring ObjectError::ProgramSource() {
     // Paths may exceed MAX_PATH; grow the buffer until the name fits.

@@ -3,7 +3,6 @@
 #include "tests/ui/Form1Fixture.h"
 #include "ui/MainMenu.h"
 #include "ui/SizeFormat.h"
-#include "ui/StartPaths.h"
 #include "tools/demo/SwfMovie.h"
 
 namespace quenlor::test {
@@ -222,6 +221,10 @@ TEST_F(Form1AnyVersionTest, PathsGivenAtStartThatAreNotThereAreNamed) {
          {folder.Path(L"bad.exe"), folder.Path(L"later.exe"), gone},
          2,
          L"找不到：" + gone},
+        {"a relative path, named as the full path it stands for",
+         {L"gone-here.exe"},
+         0,
+         L"找不到：" + (std::filesystem::current_path() / L"gone-here.exe").wstring()},
     };
     for (const Case& k : kCases) {
         SCOPED_TRACE(k.name);
@@ -230,28 +233,6 @@ TEST_F(Form1AnyVersionTest, PathsGivenAtStartThatAreNotThereAreNamed) {
         PumpMessages();
         EXPECT_EQ(list().RowCount(), k.rows);
         EXPECT_EQ(form->StatusText(), k.status);
-    }
-}
-
-TEST(StartPathsTest, TheArgumentsAfterTheProgramsName) {
-    struct Case {
-        const char* name;
-        const wchar_t* command_line;
-        std::vector<std::wstring> paths;
-    } kCases[] = {
-        {"none", L"Quenlor.exe", {}},
-        {"empty", L"", {}},
-        {"quoted and plain",
-         L"\"C:\\Program Files\\Quenlor\\Quenlor.exe\" D:\\a.exe \"D:\\My Games\"",
-         {L"D:\\a.exe", L"D:\\My Games"}},
-        {"a quoted folder ending in a backslash",
-         L"Quenlor.exe \"D:\\My Games\\\"",
-         {L"D:\\My Games"}},
-        {"Chinese names", L"Quenlor.exe D:\\小游戏.exe", {L"D:\\小游戏.exe"}},
-    };
-    for (const Case& k : kCases) {
-        SCOPED_TRACE(k.name);
-        EXPECT_EQ(StartPaths(k.command_line), k.paths);
     }
 }
 

@@ -38,6 +38,11 @@ TEST_F(Form1CommandsTest, AddFileListsEveryChosenFile) {
     dialogs.open_files.push_back(L"E:\\menu.exe");
     SendMessageW(form->hWnd(), WM_COMMAND, kMenuMDF, 0);
     EXPECT_EQ(list().RowText(7), L"E:\\menu.exe");
+    // Each dialog after the first opens where the last file added was.
+    ASSERT_EQ(dialogs.open_requests.size(), 4u);
+    EXPECT_EQ(dialogs.open_requests[1].initial_directory, L"C:\\swf");
+    EXPECT_EQ(dialogs.open_requests[2].initial_directory, L"D:\\one\\");
+    EXPECT_EQ(dialogs.open_requests[3].initial_directory, L"C:\\");
 }
 
 TEST_F(Form1CommandsTest, CancelledAddChangesNothing) {
@@ -227,6 +232,10 @@ TEST_F(Form1CommandsTest, SearchStartsInTheFolderWithOneBackslashOrAtTheDriveRoo
     ASSERT_GE(statuses.size(), 2u);
     EXPECT_EQ(statuses.front(), L"正在搜索：" + folder.Text() + L"\\");
     EXPECT_EQ(list().RowText(1), folder.Text() + L"\\x.exe");
+    // With nothing added yet, "添加" opens in the folder just searched.
+    ASSERT_TRUE(ClickControl(c().Command4.hWnd()));
+    ASSERT_EQ(dialogs.open_requests.size(), 1u);
+    EXPECT_EQ(dialogs.open_requests[0].initial_directory, folder.Text() + L"\\");
 
     // C:\ is searched from C:\ (stopped at once: the whole drive is not the point here).
     statuses.clear();

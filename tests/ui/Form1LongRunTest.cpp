@@ -80,6 +80,7 @@ TEST_F(Form1LongRunTest, NothingStartsWhileASearchOrAConversionRuns) {
          }},
         {"转换", [&] { form->Command7_Click(); }},
         {"a dropped folder", [&] { Drop(form->hWnd(), {other.Text()}); }},
+        {"导出清单", [&] { SendMessageW(form->hWnd(), WM_COMMAND, kMenuMRecord, 0); }},
     };
     struct Run {
         const char* name;
@@ -104,9 +105,10 @@ TEST_F(Form1LongRunTest, NothingStartsWhileASearchOrAConversionRuns) {
             statuses.clear();
             dialogs.folders.clear();
             const size_t prompts = dialogs.prompts.size() + (r.name == std::string("search"));
-            bool menu_enabled = true, open_enabled = true;
+            bool menu_enabled = true, open_enabled = true, export_enabled = true;
             OnceWhenStatus(r.during, [&] {
                 menu_enabled = MenuEnabled(kMenuMOFDr);
+                export_enabled = MenuEnabled(kMenuMRecord);
                 open_enabled = c().ButtonCr1.Enabled();
                 e.start();
             });
@@ -114,6 +116,10 @@ TEST_F(Form1LongRunTest, NothingStartsWhileASearchOrAConversionRuns) {
             PumpMessages();
             EXPECT_FALSE(menu_enabled);
             EXPECT_FALSE(open_enabled);
+            // Before the first batch there is no record; during the later ones, the last one's
+            // is not offered while the next is being made.
+            EXPECT_FALSE(export_enabled);
+            EXPECT_TRUE(dialogs.save_requests.empty()) << "no Save As dialog";
             EXPECT_TRUE(MenuEnabled(kMenuMOFDr));
             EXPECT_TRUE(c().ButtonCr1.Enabled());
             EXPECT_EQ(dialogs.prompts.size(), prompts) << "no folder dialog";

@@ -62,7 +62,12 @@ TEST(Form1Startup, AFrameThatCannotBeAttachedIsReportedAndTheWindowGoes) {
     EXPECT_FALSE(created);
     EXPECT_EQ(form.hWnd(), nullptr);
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, L"无法初始化窗口：Invalid window");
+    // All in the program's words, then the system's own for a window handle that is not valid
+    // (in the user's language) where the system has them.
+    const std::wstring text = dialogs.messages[0].text, ours = L"无法初始化窗口：窗口已不存在。";
+    EXPECT_EQ(text.substr(0, ours.size()), ours);
+    EXPECT_TRUE(text.size() == ours.size() || text.substr(ours.size(), 6) == L"\n系统信息：")
+        << text;
     EXPECT_EQ(dialogs.messages[0].title, L"提示");
 }
 

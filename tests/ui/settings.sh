@@ -8,6 +8,8 @@
 #   menu     the menu row's hot zones are where its items are drawn; its top rows open the menu
 #   close    the drawn close button fires only when pressed and released on it
 #   minimise minimised, the window comes back the way a person does it there, skin whole
+#   about    the About window (帮助 → 关于) has its raised 3-pixel dialog frame, in the system's
+#            colours, at its own edges and nothing of a window manager's
 #   settings.sh SETTING QUENLOR_EXE PROBE_EXE [SCREENSHOT_PNG]
 set -euo pipefail
 
@@ -20,6 +22,42 @@ source "$(dirname "$(readlink -f "$0")")/../support/e2e.sh"
 passed=()
 row() { passed+=("$1"); echo "settings: $SETTING $1 ok" >&2; }
 check() { [ "$1" ] || fail "$SETTING: $2"; }
+
+# about: opened from the keyboard, its frame read from the screen ring by ring, outside in: top and
+# left in light, highlight, face; bottom and right in dark shadow, shadow, face (corners left out).
+about_frame() {
+    focus_app
+    key alt+h
+    key a
+    local about al at ar ab
+    about="$(wait_probe '^colours' about)" || { echo "$about"; fail "$SETTING: 关于 opened nothing"; }
+    read -r _ al at ar ab <<<"$(grep '^about' <<<"$about")"
+    sleep 0.5
+    import -window root -crop "$((ar - al))x$((ab - at))+$((OX + al))+$((OY + at))" -depth 8 \
+        "rgb:$WORK/about.rgb"
+    python3 - "$WORK/about.rgb" "$((ar - al))" "$((ab - at))" \
+        $(grep '^colours' <<<"$about" | cut -d' ' -f2-) <<'PY' || fail "$SETTING: the About frame"
+import sys
+shot, w, h = open(sys.argv[1], "rb").read(), int(sys.argv[2]), int(sys.argv[3])
+light, hilight, face, shadow, dark = sys.argv[4:9]
+px = lambda x, y: shot[3 * (y * w + x):3 * (y * w + x) + 3].hex()
+wrong = []
+for ring, (tl, br) in enumerate([(light, dark), (hilight, shadow), (face, face)]):
+    for x in range(3, w - 3):
+        wrong += [(x, ring, tl, px(x, ring)), (x, h - 1 - ring, br, px(x, h - 1 - ring))]
+    for y in range(3, h - 3):
+        wrong += [(ring, y, tl, px(ring, y)), (w - 1 - ring, y, br, px(w - 1 - ring, y))]
+wrong = [c for c in wrong if c[2] != c[3]]
+for x, y, want, got in wrong[:6]:
+    print(f"about frame pixel {x},{y} is {got}, not {want}")
+sys.exit(1 if wrong else 0)
+PY
+    read -r _ al at ar ab <<<"$(grep '^ok' <<<"$about")"
+    click_at "$(((al + ar) / 2))" "$(((at + ab) / 2))"
+    wait_probe '^about none' about >/dev/null || fail "$SETTING: 确定 left the About window open"
+    wait_main_active
+    row about
+}
 
 e2e_start "$SETTING" "$QUENLOR_EXE" "$PROBE_EXE"
 read -r fl ft fr fb <<<"$(frame_of)"
@@ -73,6 +111,7 @@ top_at="$(opens_at "$((a1 + 3))" 27)"
 read -r nl nt _ _ <<<"$(frame_of)"
 [ "$nl,$nt" = "$fl,$ft" ] || fail "$SETTING: the window moved ($nl,$nt) on a click in the menu row"
 row menu
+about_frame
 
 # close: pressed on the client area and released on the button, then pressed on the button and
 # released off it: the window stays both times.

@@ -1,6 +1,7 @@
 // Subclassing on real windows while handlers come and go: handlers that detach or are deleted
 // during a message, windows that end with registrations on them, and registrations made and
 // undone many times that leave nothing behind.
+#include <new>
 #include <utility>
 
 #include "tests/support/PoisonFreedMemory.h"
@@ -53,7 +54,13 @@ TEST_F(SubclassTest, FirstOfTwoDetachingItselfDuringDispatch) {
 struct GoneCase {
     const char* name;
     EMsgResponse first, second;
-    enum Deletion { kFirstItself, kSecondItself, kFirstTheSecond, kPreviousTheFirst } deletion;
+    enum Deletion {
+        kFirstItself,
+        kSecondItself,
+        kFirstTheSecond,
+        kPreviousTheFirst,
+        kFirstRecyclesTheSecond,  // deletes it and attaches a new handler at its address
+    } deletion;
     Log log;
     LRESULT result;
 };
@@ -86,6 +93,12 @@ const GoneCase kGoneCases[] = {
      GoneCase::kPreviousTheFirst,
      {kBase1, kH2},
      22},
+    {"the first deletes the second and attaches a new handler at its address",
+     mrConsume,
+     mrConsume,
+     GoneCase::kFirstRecyclesTheSecond,
+     {kH1},
+     11},
 };
 
 TEST_F(SubclassTest, HandlersDeletedDuringAMessageAreNeverCalledAgain) {
@@ -109,6 +122,14 @@ TEST_F(SubclassTest, HandlersDeletedDuringAMessageAreNeverCalledAgain) {
         if (c.deletion == GoneCase::kFirstItself) h1->onMessage = killing(h1, 11);
         if (c.deletion == GoneCase::kSecondItself) h2->onMessage = killing(h2, 22);
         if (c.deletion == GoneCase::kFirstTheSecond) h1->onMessage = killing(h2, 11);
+        if (c.deletion == GoneCase::kFirstRecyclesTheSecond) {
+            h1->onMessage = [&h2, hwnd](HWND, UINT, WPARAM, LPARAM) -> LRESULT {
+                DetachMessage(h2, hwnd, kMsgA);
+                h2->~Handler();
+                AttachMessage(new (h2) Handler("h3", mrConsume, 33), hwnd, kMsgA);
+                return 11;
+            };
+        }
         if (c.deletion == GoneCase::kPreviousTheFirst)
             OnWindowProc() = [&h1, kill](HWND, UINT) { kill(h1); };
         AttachMessage(h1, hwnd, kMsgA);

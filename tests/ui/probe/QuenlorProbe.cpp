@@ -5,8 +5,9 @@
 //   QuenlorProbe item ROW OUT the rectangle of row ROW (1-based) of the file list, screen pixels
 //   QuenlorProbe popup OUT    the first open popup menu (or "popup none"), then "popups N"
 //   QuenlorProbe dialog OUT   the title and rectangle of the foreground window
-//   QuenlorProbe about OUT    the About window's frame and its OK button (screen pixels), or
-//                             "about none"; then whether the main window takes input
+//   QuenlorProbe about OUT    the About window's frame, its OK button (screen pixels) and the
+//                             system's colours of a dialog frame, or "about none"; then
+//                             whether the main window takes input
 //   QuenlorProbe focus OUT    the classes of the program's active and focus windows, then
 //                             "iconic" or "normal"
 //   QuenlorProbe close OUT    asks the window to close (cleaning up after a failed test)
@@ -133,6 +134,15 @@ int Answer(const std::vector<std::wstring>& args, FILE* out) {
             PrintRect(out, "about", r);
             HWND ok = GetDlgItem(about, 1001);
             if (ok && GetWindowRect(ok, &r)) PrintRect(out, "ok", r);
+            // The colours of a raised dialog frame, outside in: light, highlight, face, shadow,
+            // dark shadow (RRGGBB).
+            std::fprintf(out, "colours");
+            for (int colour :
+                 {COLOR_3DLIGHT, COLOR_3DHILIGHT, COLOR_3DFACE, COLOR_3DSHADOW, COLOR_3DDKSHADOW}) {
+                const COLORREF c = GetSysColor(colour);
+                std::fprintf(out, " %02x%02x%02x", GetRValue(c), GetGValue(c), GetBValue(c));
+            }
+            std::fprintf(out, "\n");
         } else {
             std::fprintf(out, "about none\n");
         }
