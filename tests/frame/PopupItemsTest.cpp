@@ -264,8 +264,9 @@ TEST(PopupItemsMenuTest, EveryItemIsPutBackWhicheverWayThePopupCloses) {
     } const cases[] = {
         {"escape", false,
          [](BarHost&) {
-             Key(VK_ESCAPE);
-             Key(VK_ESCAPE);
+             Key(VK_ESCAPE);  // the submenu
+             Key(VK_ESCAPE);  // the popup, to its bar item
+             Key(VK_ESCAPE);  // menu mode
          }},
         {"WM_CANCELMODE", false, [](BarHost& h) { SendMessageW(h.hwnd(), WM_CANCELMODE, 0, 0); }},
         {"click elsewhere", false,
