@@ -56,6 +56,7 @@ MenuMetrics ComputeMenuMetrics(int32_t dpi) {
           &MenuMetrics::checkShift, &MenuMetrics::highlightInset, &MenuMetrics::arrowSize,
           &MenuMetrics::arrowRight})
         m.*field = s(d.*field);
+    m.dpi = dpi > 0 ? dpi : kDesignDpi;
     return m;
 }
 

@@ -54,6 +54,7 @@ struct MenuMetrics {
     int32_t separatorHeight = 6, separatorInset = 8, textPadding = 8;
     int32_t checkInset = 4, checkShift = 2, highlightInset = 2;
     int32_t arrowSize = 4, arrowRight = 6;
+    int32_t dpi = kDesignDpi;  // the resolution these are for (the glyphs' font is made for it)
 };
 
 // The menu metrics at `dpi` (the design's at 96).

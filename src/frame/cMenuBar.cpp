@@ -25,6 +25,14 @@ cMenuBar::cMenuBar() : glyphFont_(L"Marlett") {
     // The glyphs scale with the menu font they were made for; a later menu font keeps them.
     glyphFont_.Size(menuFont_.Size() * 1.2);
     glyphFont_.Charset(SYMBOL_CHARSET);
+    Metrics(metrics_);
+}
+
+void cMenuBar::Metrics(const MenuMetrics& metrics) {
+    metrics_ = metrics;
+    // The check and radio glyphs grow with the items they sit in, whatever the screen reports.
+    const LOGFONTW glyphs = glyphFont_.ToLogFont(metrics_.dpi);
+    glyphs_.Reset(CreateFontIndirectW(&glyphs));
 }
 
 cMenuBar::~cMenuBar() {

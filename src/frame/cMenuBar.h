@@ -46,7 +46,7 @@ class cMenuBar : public ISubclass {
 
     // Distances of the bar and of the popup items at the skin's resolution (the design's unless
     // set).
-    void Metrics(const MenuMetrics& metrics) { metrics_ = metrics; }
+    void Metrics(const MenuMetrics& metrics);
 
     // Paints the bar into `lhDC` (the caption image) in the band (lLeft, lTop + bandTop, lWidth x
     // lHeight) with font `hFnt`; the item rectangles are stored moved by (lLeft, lYoffset). They
@@ -150,6 +150,7 @@ class cMenuBar : public ISubclass {
     uint32_t menuBackgroundColor_ = 0x80000004;  // menu
     StdFont menuFont_;
     StdFont glyphFont_;
+    GdiHandle<HFONT> glyphs_;  // glyphFont_ at the metrics' resolution, as the items are laid out
     std::shared_ptr<CTimer> timer_;
     std::vector<PopupItem> items_;  // entry c is items_[c - 1]; item data of a switched item is c
     std::vector<HMENU> seenPopups_;

@@ -245,7 +245,7 @@ LRESULT cMenuBar::DrawItem(WPARAM wParam, LPARAM lParam) {
             box.left += metrics_.checkShift;
             box.right = box.left + (box.bottom - box.top + 1);
             DrawEdge(dc, &box, BDR_SUNKENOUTER, BF_RECT);
-            const SelectScope glyph(dc, glyphFont_.hFont());
+            const SelectScope glyph(dc, glyphs_.get());
             DrawItemText(dc, radio ? kGlyphRadio : kGlyphCheck, box, disabled,
                          DT_CENTER | DT_VCENTER | DT_SINGLELINE);
         }

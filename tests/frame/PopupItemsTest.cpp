@@ -8,6 +8,7 @@
 #include "tests/frame/MenuBarHost.h"
 #include "frame/StdFont.h"
 #include "frame/cToolbarMenu.h"
+#include "frame/CaptionLayout.h"
 #include "win/CallbackBarrier.h"
 #include "win/MemorySurface.h"
 
@@ -91,6 +92,25 @@ class DrawnItem {
             }
         }
         return ink;
+    }
+
+    // The box around the `colour` pixels in `area` (empty without any).
+    RECT Box(RECT area, COLORREF colour) const {
+        RECT box{LONG_MAX, LONG_MAX, LONG_MIN, LONG_MIN};
+        for (POINT p : Ink(area)) {
+            if (At(p.x, p.y) != colour) continue;
+            box = {std::min(box.left, p.x), std::min(box.top, p.y), std::max(box.right, p.x + 1),
+                   std::max(box.bottom, p.y + 1)};
+        }
+        return box.left > box.right ? RECT{} : box;
+    }
+    // Whether the item stays as drawn when the menu paints over it afterwards (as it paints its own
+    // submenu arrow).
+    bool KeptWhole() {
+        const COLORREF before = At(area_.right - 5, area_.bottom / 2);
+        const GdiHandle<HBRUSH> foreign(CreateSolidBrush(RGB(0, 255, 0)));
+        FillRect(surface_.dc(), &area_, foreign.get());
+        return At(area_.right - 5, area_.bottom / 2) == before && Count(RGB(0, 255, 0)) == 0;
     }
 
   private:
@@ -217,6 +237,36 @@ TEST_F(PopupItemsTest, ColumnsSeparatorGlyphsAndLooksByPixels) {
         }
         EXPECT_GT(embossed, 3);
     }
+}
+
+// The check mark and the submenu arrow as large as the items they sit in at every resolution; the
+// highlighted submenu item keeps its frame whole, with nothing of the menu's own drawn over it.
+TEST_F(PopupItemsTest, MarksGrowWithTheResolution) {
+    LONG mark96 = 0, arrow96 = 0;
+    for (int dpi : {96, 120, 144, 192}) {
+        SCOPED_TRACE(dpi);
+        host.bar().Metrics(ComputeMenuMetrics(dpi));
+        const int w = 140 * dpi / 96, h = 20 * dpi / 96, left = 24 * dpi / 96;
+        const DrawnItem check(host, host.file(), 3, ODS_CHECKED, w, h);
+        DrawnItem sub(host, host.file(), 1, ODS_SELECTED, w, h);
+        const RECT mark = check.Box({0, 0, left, h}, kActive);
+        const RECT arrow = sub.Box({w - left, 0, w, h}, kActiveOver);
+        if (dpi == 96) {
+            mark96 = mark.right - mark.left, arrow96 = arrow.bottom - arrow.top;
+            EXPECT_GE(mark96, 4);
+            EXPECT_GE(arrow96, 5);
+        }
+        EXPECT_GE(mark.right - mark.left, mark96 * dpi / 96 - 1);
+        EXPECT_GE(arrow.bottom - arrow.top, arrow96 * dpi / 96 - 1);
+        // The frame's right edge, whole from top to bottom: the arrow lies inside it.
+        const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
+        int edge = w - 1;
+        while (edge > w / 2 && sub.At(edge, h / 2) != shadow) --edge;
+        for (int y = 1; y < h - 1; ++y) EXPECT_EQ(sub.At(edge, y), shadow) << y;
+        EXPECT_LT(arrow.right, edge);
+        EXPECT_TRUE(sub.KeptWhole());
+    }
+    host.bar().Metrics(ComputeMenuMetrics(96));
 }
 
 TEST(PopupItemsMenuTest, MnemonicLetterExecutesItsItem) {
