@@ -75,11 +75,15 @@ title="$(probe dialog | head -n1)"
 [ "$title" = "Quenlor转换器" ] || fail "搜索目录 opened \"$title\" while a search ran"
 [ "$(state_of "$STOP_SEARCH")" = "enabled 停止搜索" ] ||
     fail "the search ended before 搜索目录 was tried: make the tree larger"
-# The menus close with Escape, one level a time; one Escape more would stop the search.
+# The menus close with Escape, one level a time, the last leaving 文件 selected on the bar; one
+# Escape more leaves menu mode (and is the menu's: it does not stop the search).
+escaped=0
 for _ in 1 2 3; do
     grep -q '^popup none' <<<"$(probe popup)" && break
     key Escape
+    escaped=1
 done
+[ "$escaped" = 0 ] || key Escape
 for _ in $(seq 1 60); do
     [ "$(state_of "$STOP_SEARCH")" = "disabled 停止搜索" ] && break
     sleep 1
