@@ -17,21 +17,9 @@ source "$(dirname "$(readlink -f "$0")")/../support/e2e.sh"
 # Control identifiers of the main window.
 OPEN=1007 REMOVE=1009 STOP_SEARCH=1010 ADD=1011 SELECT_ALL=1012 CONVERT=1013 DELETE_SOURCE=1004
 
-# A tree large enough for a search to take a while: sparse 300 kB programs in nested folders, one
-# in 25 a projector.
+# A tree large enough for a search to take a while.
 BIG_FILES=5000
-python3 - "$WORK/big" "$BIG_FILES" <<'PY'
-import os, sys
-root, count = sys.argv[1], int(sys.argv[2])
-for i in range(count):
-    folder = os.path.join(root, "d%d" % (i % 60), "e%d" % (i % 5))
-    os.makedirs(folder, exist_ok=True)
-    with open(os.path.join(folder, "g%d.exe" % i), "wb") as f:
-        if i % 25 == 0:
-            f.seek(286700)
-            f.write(b"FWS\x06" + b"m" * 40)
-        f.truncate(300000)
-PY
+make_big_tree "$WORK/big" "$BIG_FILES"
 BIG_PROJECTORS=$(((BIG_FILES + 24) / 25))
 mkdir -p "$WORK/demo" "$WORK/extra"
 make_projector "$WORK/demo/a.exe" 286700 6 1500

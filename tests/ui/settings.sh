@@ -50,18 +50,7 @@ escape_one_level_at_a_time() {
 
 # Alt+F, Esc, Esc while a search runs: the Escapes are the menu's, and the search runs to its end.
 escape_during_search() {
-    python3 - "$WORK/tree" 9000 <<'PY'
-import os, sys
-root, count = sys.argv[1], int(sys.argv[2])
-for i in range(count):
-    folder = os.path.join(root, "d%d" % (i % 30))
-    os.makedirs(folder, exist_ok=True)
-    with open(os.path.join(folder, "g%d.exe" % i), "wb") as f:
-        if i % 25 == 0:
-            f.seek(286700)
-            f.write(b"FWS\x06" + b"m" * 40)
-        f.truncate(300000)
-PY
+    make_big_tree "$WORK/tree" 9000
     rm -f "$PROBE_DIR/quit.cmd"  # the first probe's, if it had not read it yet
     [ -z "$WM_PID" ] || kill "$WM_PID"  # e2e_start starts the window manager again
     WM_PID=""
