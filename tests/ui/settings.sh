@@ -3,12 +3,9 @@
 # tools/run.sh runs it; wm: under openbox; desktop: a Wine virtual desktop), the real Quenlor.exe,
 # X-level input. The checks, each a row of the same table in every setting:
 #   frame    the window's frame on the X screen is what the skin bitmaps put there, nothing over it
-#   key      the first key reaches the window unclicked, the pointer parked before the start where
-#            a person's terminal would be (Alt+F, and the popup's first item is selected: Right
-#            opens 打开文件's submenu)
-#   escape   Esc closes one menu level: the popup, leaving its bar item selected (Down opens it
-#            again), then menu mode, the bar drawn as before; during a search Alt+F, Esc, Esc leave
-#            the search running to its end
+#   key      the first key reaches the window unclicked, the pointer parked on the terminal (Alt+F,
+#            and the popup's first item is selected: Right opens 打开文件's submenu)
+#   escape   Esc closes one menu level (popup, then its bar item); in a search the Escs are the menu's
 #   menu     the menu row's hot zones are where its items are drawn; its top rows open the menu
 #   close    the drawn close button fires only when pressed and released on it
 #   minimise minimised, the window comes back the way a person does it there, skin whole
@@ -25,11 +22,9 @@ passed=()
 row() { passed+=("$1"); echo "settings: $SETTING $1 ok" >&2; }
 check() { [ "$1" ] || fail "$SETTING: $2"; }
 
-# The menu row, as a picture (the pointer off the bar).
+# Esc closes one level: popup -> its bar item selected (Down opens it again) -> out of menu mode.
 menu_row_shot() { screenshot "$1" "$((fl + 60))" "$((ft + 25))" "$((fl + 300))" "$((ft + 45))"; }
 same_picture() { [ "$(compare -metric AE "$1" "$2" null: 2>&1 || true)" = 0 ]; }
-
-# Esc closes one level: popup -> its bar item selected -> out of menu mode.
 escape_one_level_at_a_time() {
     menu_row_shot "$WORK/bar-idle.png"
     key alt+f
@@ -57,7 +52,6 @@ escape_during_search() {
     xdotool mousemove 1270 1010
     e2e_start "$SETTING" "$QUENLOR_EXE" "$PROBE_EXE" "$(winpath "$WORK/tree")"
     wait_probe '^control1010 enabled' controls >/dev/null || fail "$SETTING: the search did not start"
-    local started=$SECONDS
     key alt+f
     wait_probe '^popups 1$' popup >/dev/null || fail "$SETTING: Alt+F opened no menu in a search"
     key Escape Escape
@@ -68,7 +62,6 @@ escape_during_search() {
         wait_probe '^control1010 disabled' controls >/dev/null || fail "$SETTING: the search did not end"
     grep -q "^rows 360$" <<<"$(probe cells)" ||
         fail "$SETTING: Esc, Esc stopped the search: $(probe cells | head -n1) of 360 rows"
-    echo "settings: $SETTING: the search ran on to its end, $((SECONDS - started)) s after Alt+F" >&2
     read -r fl ft _ _ <<<"$(frame_of)"
     close_with_button "$fl" "$ft"
 }
