@@ -53,8 +53,10 @@ MenuMetrics ComputeMenuMetrics(int32_t dpi) {
           &MenuMetrics::itemGap, &MenuMetrics::frameMargin, &MenuMetrics::captionX,
           &MenuMetrics::acceleratorGap, &MenuMetrics::rightMargin, &MenuMetrics::separatorHeight,
           &MenuMetrics::separatorInset, &MenuMetrics::textPadding, &MenuMetrics::checkInset,
-          &MenuMetrics::checkShift, &MenuMetrics::highlightInset})
+          &MenuMetrics::checkShift, &MenuMetrics::highlightInset, &MenuMetrics::arrowSize,
+          &MenuMetrics::arrowRight})
         m.*field = s(d.*field);
+    m.dpi = dpi > 0 ? dpi : kDesignDpi;
     return m;
 }
 

@@ -48,10 +48,13 @@ struct MenuMetrics {
     int32_t bandTop = 2, textTop = 2, firstItemX = 8, itemGap = 11, frameMargin = 2;
     // Popup items: caption column, gap before the accelerator column, room after the last column,
     // separator height and inset, height added to the text's, check box inset and shift, and the
-    // inset of the highlight frame.
+    // inset of the highlight frame; the submenu arrow (arrowSize wide, twice as high less one),
+    // its right edge arrowRight from the item's.
     int32_t captionX = 24, acceleratorGap = 18, rightMargin = 6;
     int32_t separatorHeight = 6, separatorInset = 8, textPadding = 8;
     int32_t checkInset = 4, checkShift = 2, highlightInset = 2;
+    int32_t arrowSize = 4, arrowRight = 6;
+    int32_t dpi = kDesignDpi;  // the resolution these are for (the glyphs' font is made for it)
 };
 
 // The menu metrics at `dpi` (the design's at 96).

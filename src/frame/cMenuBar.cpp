@@ -25,6 +25,14 @@ cMenuBar::cMenuBar() : glyphFont_(L"Marlett") {
     // The glyphs scale with the menu font they were made for; a later menu font keeps them.
     glyphFont_.Size(menuFont_.Size() * 1.2);
     glyphFont_.Charset(SYMBOL_CHARSET);
+    Metrics(metrics_);
+}
+
+void cMenuBar::Metrics(const MenuMetrics& metrics) {
+    metrics_ = metrics;
+    // The check and radio glyphs grow with the items they sit in, whatever the screen reports.
+    const LOGFONTW glyphs = glyphFont_.ToLogFont(metrics_.dpi);
+    glyphs_.Reset(CreateFontIndirectW(&glyphs));
 }
 
 cMenuBar::~cMenuBar() {
@@ -133,10 +141,8 @@ std::wstring cMenuBar::TopLevelText(HMENU menu, int32_t position) {
     return text;
 }
 
-bool cMenuBar::OpenByMnemonic(int32_t vKey) {
-    // Alt+letter while a popup is shown (the keyboard hook runs inside the menu loop) opens
-    // nothing.
-    if (hMenu_ == nullptr || (tracker_ && tracker_->Busy())) return false;
+int32_t cMenuBar::MnemonicItem(int32_t vKey) const {
+    if (hMenu_ == nullptr) return 0;
     const int n = GetMenuItemCount(hMenu_);
     int32_t barItem = 0;
     for (int p = 0; p < n; ++p) {
@@ -144,26 +150,118 @@ bool cMenuBar::OpenByMnemonic(int32_t vKey) {
         if (GetMenuItemID(hMenu_, p) != UINT(-1)) continue;
         ++barItem;
         const wchar_t mnemonic = MnemonicOf(TopLevelText(hMenu_, p));
-        if (mnemonic == 0 || mnemonic != static_cast<wchar_t>(vKey)) continue;
-        if (barItem > ItemCount()) return false;  // not laid out yet
-        SetOpenItem(barItem, true);
-        StopHoverTimer();
-        OpenPopup(openItem_, true);
-        return true;
+        if (mnemonic != 0 && mnemonic == static_cast<wchar_t>(vKey)) {
+            return barItem <= ItemCount() ? barItem : 0;  // 0: not laid out yet
+        }
     }
-    return false;
+    return 0;
+}
+
+bool cMenuBar::OpenByMnemonic(int32_t vKey) {
+    // Alt+letter while a popup is shown (the keyboard hook runs inside the menu loop) opens
+    // nothing; while the bar holds a selection, the letter goes to it.
+    if (keyboardItem_ != 0 || (tracker_ && tracker_->Busy())) return false;
+    const int32_t item = MnemonicItem(vKey);
+    if (item == 0) return false;
+    SetOpenItem(item, true);
+    StopHoverTimer();
+    OpenPopup(openItem_, true);
+    return true;
 }
 
 void cMenuBar::OpenPopup(int32_t index, bool fromKeyboard) {
     StopHoverTimer();
     const std::shared_ptr<bool> alive = alive_;
     const std::shared_ptr<cToolbarMenu> tracker = tracker_;
-    if (!tracker || tracker->Busy()) return;  // the open popup's items stay as they are
-    tracker->ShowPopup(index, fromKeyboard);
-    if (!*alive) return;  // the window went away with its bar while the popup was open
-    RestorePopups();
+    if (!tracker || tracker->Busy() || keyboardItem_ != 0) return;  // the open popup stays
+    std::optional<MSG> click;
+    while (index > 0) {
+        tracker->ShowPopup(index, fromKeyboard);
+        if (!*alive) return;  // the window went away with its bar while the popup was open
+        RestorePopups();
+        const int32_t escaped = tracker->EscapedItem();
+        if (escaped <= 0 || tracker_ != tracker || !IsWindow(window_)) break;
+        index = SelectFromKeyboard(escaped, click);
+        if (!*alive) return;
+        fromKeyboard = true;
+    }
     // Hover polling resumes for the pointer where it now rests, unless the bar was detached.
     if (tracker_ && IsWindow(window_)) TrackHover();
+    if (click) DispatchMessageW(&*click);
+}
+
+namespace {
+
+bool IsButtonDown(UINT message) {
+    switch (message) {
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONDBLCLK:
+        case WM_MBUTTONDOWN:
+        case WM_MBUTTONDBLCLK:
+        case WM_NCLBUTTONDOWN:
+        case WM_NCLBUTTONDBLCLK:
+        case WM_NCRBUTTONDOWN:
+        case WM_NCRBUTTONDBLCLK:
+        case WM_NCMBUTTONDOWN:
+        case WM_NCMBUTTONDBLCLK:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+int32_t cMenuBar::SelectFromKeyboard(int32_t index, std::optional<MSG>& click) {
+    const std::shared_ptr<bool> alive = alive_;
+    keyboardItem_ = index;
+    SetHotItem(index);
+    int32_t open = 0;
+    bool held = true;
+    MSG msg{};
+    while (held && open == 0) {
+        if (GetMessageW(&msg, nullptr, 0, 0) <= 0) {
+            PostQuitMessage(static_cast<int>(msg.wParam));  // for the loop beneath this one
+            break;
+        }
+        if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) {
+            // Every key is the bar's while it holds the selection: none reaches the window.
+            switch (msg.wParam) {
+                case VK_ESCAPE:
+                    held = false;
+                    break;
+                case VK_LEFT:
+                case VK_RIGHT:
+                    keyboardItem_ = NeighbourItem(keyboardItem_, msg.wParam == VK_RIGHT ? 1 : -1);
+                    SetHotItem(keyboardItem_);
+                    break;
+                case VK_DOWN:
+                case VK_UP:
+                case VK_RETURN:
+                    open = keyboardItem_;
+                    break;
+                default:
+                    open = MnemonicItem(static_cast<int32_t>(msg.wParam));
+                    break;
+            }
+        } else if (msg.message == WM_KEYUP || msg.message == WM_SYSKEYUP) {
+            // Alt and F10 leave when released, so that no lone release opens the window menu.
+            if (msg.wParam == VK_MENU || msg.wParam == VK_F10) held = false;
+        } else if (IsButtonDown(msg.message)) {
+            click = msg;  // delivered once the mode is over: it goes where it was aimed
+            held = false;
+        } else if (msg.message != WM_CHAR && msg.message != WM_SYSCHAR) {
+            if (msg.message == WM_CANCELMODE) held = false;
+            DispatchMessageW(&msg);
+        }
+        if (!*alive) return 0;
+        if (GetActiveWindow() != window_) held = false;  // another window has the keyboard
+    }
+    keyboardItem_ = 0;
+    SetHotItem(0);
+    return held ? open : 0;
 }
 
 HMENU cMenuBar::ItemSubMenu(int32_t index) const {
@@ -207,6 +305,12 @@ int32_t cMenuBar::ItemUnderCursor() const {
     return ItemFromPoint(cursor);
 }
 
+int32_t cMenuBar::NeighbourItem(int32_t start, int32_t direction) const {
+    const int32_t count = ItemCount();
+    if (direction > 0) return start + 1 > count ? 1 : start + 1;
+    return start <= 1 ? count : start - 1;
+}
+
 bool cMenuBar::ItemScreenRect(int32_t index, RECT& rect) const {
     if (index < 1 || index > ItemCount()) return false;
     const POINT origin = ItemOrigin();
@@ -220,6 +324,12 @@ void cMenuBar::Repaint() const {
 }
 
 void cMenuBar::TrackHover() {
+    if (keyboardItem_ != 0) {
+        // The keyboard holds the selection: the pointer moves it only onto another item.
+        const int32_t under = ItemUnderCursor();
+        if (under > 0 && under != keyboardItem_) SetHotItem(keyboardItem_ = under);
+        return;
+    }
     const int32_t hot = ItemUnderCursor();
     if (hot != hotItem_) {
         hotItem_ = hot;

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,7 +46,7 @@ class cMenuBar : public ISubclass {
 
     // Distances of the bar and of the popup items at the skin's resolution (the design's unless
     // set).
-    void Metrics(const MenuMetrics& metrics) { metrics_ = metrics; }
+    void Metrics(const MenuMetrics& metrics);
 
     // Paints the bar into `lhDC` (the caption image) in the band (lLeft, lTop + bandTop, lWidth x
     // lHeight) with font `hFnt`; the item rectangles are stored moved by (lLeft, lYoffset). They
@@ -83,6 +84,8 @@ class cMenuBar : public ISubclass {
     int32_t ItemUnderCursor() const;
     // The item's rectangle on the screen; false (and `rect` untouched) outside 1..ItemCount.
     bool ItemScreenRect(int32_t index, RECT& rect) const;
+    // The next item after `start` (direction 1) or before it (-1), wrapping around the bar.
+    int32_t NeighbourItem(int32_t start, int32_t direction) const;
 
   private:
     // One popup item switched to owner-drawn, as it was before the switch.
@@ -105,8 +108,15 @@ class cMenuBar : public ISubclass {
     void Repaint() const;
     void TrackHover();
     void StopHoverTimer();
-    // Opens the popup of bar item `index` with the tracker and puts its items back afterwards.
+    // Opens the popup of bar item `index` with the tracker and puts its items back afterwards;
+    // closed with Esc, its bar item stays selected (SelectFromKeyboard).
     void OpenPopup(int32_t index, bool fromKeyboard = false);
+    // The system's menu mode on the bar after Esc closed a popup: item `index` stays selected
+    // until Esc, Alt or F10, a click or the loss of activation; Left and Right move it, Down, Up,
+    // Enter or an item's letter open a popup again. Modal, as the popups are. Returns the item to
+    // open (0: the mode is over), and the click that ended it, to be delivered afterwards.
+    int32_t SelectFromKeyboard(int32_t index, std::optional<MSG>& click);
+    int32_t MnemonicItem(int32_t vKey) const;  // the bar item with that letter; 0 = none
     // Screen position of the origin of the item rectangles (see Render).
     POINT ItemOrigin() const;
     static std::wstring TopLevelText(HMENU menu, int32_t position);
@@ -119,6 +129,8 @@ class cMenuBar : public ISubclass {
     LRESULT DrawItem(WPARAM wParam, LPARAM lParam);
     void DrawItemText(HDC hdc, const std::wstring& text, RECT rect, bool disabled,
                       UINT format) const;
+    // The submenu arrow, its right edge at `right` (exclusive), centred on `middle`.
+    void DrawArrow(HDC hdc, int32_t right, int32_t middle, COLORREF colour) const;
     LRESULT MenuCharLookup(HMENU hPopup, wchar_t character) const;
 
     HWND window_ = nullptr;
@@ -131,12 +143,14 @@ class cMenuBar : public ISubclass {
     std::vector<HMENU> itemSubMenus_;
     int32_t openItem_ = 0;
     int32_t hotItem_ = 0;
-    uint32_t activeMenuColor_ = 0x80000007;      // menu text
+    int32_t keyboardItem_ = 0;               // the item SelectFromKeyboard holds selected; 0 = none
+    uint32_t activeMenuColor_ = 0x80000007;  // menu text
     uint32_t activeMenuColorOver_ = 0x8000000E;  // highlighted text
     uint32_t inActiveMenuColor_ = 0x80000011;    // grey text
     uint32_t menuBackgroundColor_ = 0x80000004;  // menu
     StdFont menuFont_;
     StdFont glyphFont_;
+    GdiHandle<HFONT> glyphs_;  // glyphFont_ at the metrics' resolution, as the items are laid out
     std::shared_ptr<CTimer> timer_;
     std::vector<PopupItem> items_;  // entry c is items_[c - 1]; item data of a switched item is c
     std::vector<HMENU> seenPopups_;

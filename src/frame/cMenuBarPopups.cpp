@@ -245,7 +245,7 @@ LRESULT cMenuBar::DrawItem(WPARAM wParam, LPARAM lParam) {
             box.left += metrics_.checkShift;
             box.right = box.left + (box.bottom - box.top + 1);
             DrawEdge(dc, &box, BDR_SUNKENOUTER, BF_RECT);
-            const SelectScope glyph(dc, glyphFont_.hFont());
+            const SelectScope glyph(dc, glyphs_.get());
             DrawItemText(dc, radio ? kGlyphRadio : kGlyphCheck, box, disabled,
                          DT_CENTER | DT_VCENTER | DT_SINGLELINE);
         }
@@ -258,6 +258,14 @@ LRESULT cMenuBar::DrawItem(WPARAM wParam, LPARAM lParam) {
                 DrawItemText(dc, entry->accelerator, text, disabled, DT_VCENTER | DT_SINGLELINE);
             }
         }
+        if (entry != nullptr && GetSubMenu(entry->popup, entry->position) != nullptr) {
+            const int32_t right = rc.right - metrics_.arrowRight, middle = (rc.top + rc.bottom) / 2;
+            if (disabled) {
+                DrawArrow(dc, right + 1, middle + 1,
+                          TranslateColor(kOleSystemColor | COLOR_BTNHIGHLIGHT));
+            }
+            DrawArrow(dc, right, middle, GetTextColor(dc));
+        }
         if (highlighted && !disabled) {
             RECT frame = rc;
             InflateRect(&frame, -metrics_.highlightInset, 0);
@@ -265,7 +273,20 @@ LRESULT cMenuBar::DrawItem(WPARAM wParam, LPARAM lParam) {
         }
     }
     BitBlt(draw->hDC, item.left, item.top, w, h, dc, 0, 0, SRCCOPY);
+    // The item is drawn whole, its submenu arrow included: the menu draws nothing more over it.
+    ExcludeClipRect(draw->hDC, item.left, item.top, item.right, item.bottom);
     return 0;
+}
+
+void cMenuBar::DrawArrow(HDC hdc, int32_t right, int32_t middle, COLORREF colour) const {
+    // A triangle pointing right, column by column: the tip one pixel high.
+    const GdiHandle<HBRUSH> brush(CreateSolidBrush(colour));
+    const int32_t size = metrics_.arrowSize;
+    for (int32_t i = 0; i < size; ++i) {
+        const int32_t half = size - 1 - i;
+        const RECT column{right - size + i, middle - half, right - size + i + 1, middle + half + 1};
+        FillRect(hdc, &column, brush.get());
+    }
 }
 
 void cMenuBar::DrawItemText(HDC hdc, const std::wstring& text, RECT rect, bool disabled,

@@ -51,6 +51,22 @@ void Forget(cToolbarMenu* tracker) {
 
 namespace {
 
+// How many popup menus this thread shows: the root popup and each submenu open from it.
+int ShownMenus() {
+    int count = 0;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND hwnd, LPARAM shown) -> BOOL {
+            wchar_t name[8] = {};
+            if (IsWindowVisible(hwnd) && GetClassNameW(hwnd, name, 8) > 0 &&
+                lstrcmpW(name, L"#32768") == 0)
+                ++*reinterpret_cast<int*>(shown);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
 // The hook for the time of one popup, removed on every way out.
 class MenuHookScope {
   public:
@@ -95,10 +111,12 @@ int32_t cToolbarMenu::ShowPopup(int32_t index, bool fromKeyboard) {
     } busyScope(busy_);
 
     int32_t result = 0;
+    escapedItem_ = 0;
     nextItem_ = index;
     fromKeyboard_ = fromKeyboard;
     while (nextItem_ >= 0 && menuBar_ != nullptr) {
         nextItem_ = -1;
+        escapedItem_ = 0;
         const bool valid = index >= 1 && index <= menuBar_->ItemCount();
         if (valid) menuBar_->SetOpenItem(index, true);
         SetTrackState(2, index);
@@ -148,13 +166,16 @@ bool cToolbarMenu::FilterMessage(const MSG& msg) {
     if (menuBar_ == nullptr || trackState_ == 0) return false;
     switch (msg.message) {
         case WM_KEYDOWN:
+            // Esc in the root popup closes it (the menu does that) back to its bar item; in a
+            // submenu it closes only the submenu.
+            if (msg.wParam == VK_ESCAPE && ShownMenus() <= 1) escapedItem_ = currentItem_;
             if (msg.wParam == VK_LEFT && leftMovesBack_) {
-                SwitchTo(NeighbourItem(currentItem_, -1));
+                SwitchTo(menuBar_->NeighbourItem(currentItem_, -1));
                 fromKeyboard_ = true;
                 return true;
             }
             if (msg.wParam == VK_RIGHT && rightMovesOn_) {
-                SwitchTo(NeighbourItem(currentItem_, 1));
+                SwitchTo(menuBar_->NeighbourItem(currentItem_, 1));
                 fromKeyboard_ = true;
                 return true;
             }
@@ -183,12 +204,6 @@ void cToolbarMenu::SwitchTo(int32_t n) {
         PostMessageW(window_, WM_CANCELMODE, 0, 0);  // ends the current menu loop
         nextItem_ = n;
     }
-}
-
-int32_t cToolbarMenu::NeighbourItem(int32_t start, int32_t direction) const {
-    const int32_t count = menuBar_->ItemCount();
-    if (direction > 0) return start + 1 > count ? 1 : start + 1;
-    return start <= 1 ? count : start - 1;
 }
 
 EMsgResponse cToolbarMenu::MsgResponse() {

@@ -39,6 +39,9 @@ class cToolbarMenu : public ISubclass, public std::enable_shared_from_this<cTool
     // system's own menu bars do (and so do the popups reached from it with Left and Right).
     int32_t ShowPopup(int32_t index, bool fromKeyboard = false);
     bool Busy() const { return busy_; }
+    // The bar item whose popup the last ShowPopup closed with Esc (the selection in the popup
+    // itself, no submenu open), to be left selected on the bar; 0 when it closed otherwise.
+    int32_t EscapedItem() const { return escapedItem_; }
 
     // Called by the hook for each message of the menu loop; true swallows the message.
     bool FilterMessage(const MSG& msg);
@@ -52,7 +55,6 @@ class cToolbarMenu : public ISubclass, public std::enable_shared_from_this<cTool
     void SetTrackState(int32_t state, int32_t index);
     void OnMenuSelect(HMENU hMenu, UINT flags);
     void SwitchTo(int32_t n);
-    int32_t NeighbourItem(int32_t start, int32_t direction) const;
 
     HWND window_ = nullptr;
     cMenuBar* menuBar_ = nullptr;
@@ -64,7 +66,8 @@ class cToolbarMenu : public ISubclass, public std::enable_shared_from_this<cTool
     bool leftMovesBack_ = false;
     bool busy_ = false;
     bool fromKeyboard_ = false;  // the popup to show next was asked for with a key
-    POINT lastPoint_{};          // where the pointer was at the last mouse move of the menu loop
+    int32_t escapedItem_ = 0;
+    POINT lastPoint_{};  // where the pointer was at the last mouse move of the menu loop
 };
 
 // The WH_MSGFILTER hook of the menu loop: one for the program, serving one tracker.

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <utility>
 
 #include "ui/DroppedFiles.h"
@@ -109,9 +110,18 @@ bool Form1::Create(int show_command) {
     GetWindowRect(hwnd_, &window);
     const int width = window.right - window.left + twips_.ToPixels(6255) - client.right;
     const int height = window.bottom - window.top + twips_.ToPixels(5370) - client.bottom;
+    // Centred on the screen's work area: on an X display without a window manager the keys go to
+    // the window under the pointer, and Wine puts the pointer in the middle of the screen when its
+    // session starts, so the window takes the first key without a click.
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof(monitor);
+    GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT& work = monitor.rcWork;
+    const int left = work.left + std::max(0, int(work.right - work.left) - width) / 2;
+    const int top = work.top + std::max(0, int(work.bottom - work.top) - height) / 2;
     // Not activated while hidden: activated then, it would already hold the focus when shown, and
     // under Wine the X input focus would never follow (no key would reach it until clicked).
-    SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(hwnd_, show_command);
     UpdateWindow(hwnd_);
     return true;

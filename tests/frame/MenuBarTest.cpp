@@ -139,7 +139,8 @@ TEST_F(MenuBarTest, ClickedItemIsSunkenWithItsTextShiftedWhileItsPopupIsOpen) {
     Script script({{"file popup open", Settled({host.file()}), [&] {
                         pressedText = InkBox(host.hwnd(), r, kActiveOver);
                         topLeft = Pixel(host.hwnd(), r.left, r.top);
-                        Key(VK_ESCAPE);
+                        Key(VK_ESCAPE);  // to the bar item
+                        Key(VK_ESCAPE);  // out of menu mode
                     }}});
     MoveTo(ItemCentre(bar, 1));
     ASSERT_TRUE(PumpUntil([&] { return bar.HotItem() == 1; }));
@@ -156,7 +157,10 @@ TEST_F(MenuBarTest, AltLetterOpensThePopupWithThatMnemonic) {
     cMenuBar& bar = host.bar();
     EXPECT_FALSE(bar.OpenByMnemonic('X'));
     EXPECT_TRUE(OpenPopups().empty());
-    Script script({{"edit popup open", Settled({host.edit()}), [] { Key(VK_ESCAPE); }}});
+    Script script({{"edit popup open", Settled({host.edit()}), [] {
+                        Key(VK_ESCAPE);
+                        Key(VK_ESCAPE);
+                    }}});
     EXPECT_TRUE(bar.OpenByMnemonic('E'));
     EXPECT_TRUE(script.Done());
     EXPECT_TRUE(script.failures().empty()) << script.failures().front();

@@ -8,6 +8,7 @@
 #include "tests/frame/MenuBarHost.h"
 #include "frame/StdFont.h"
 #include "frame/cToolbarMenu.h"
+#include "frame/CaptionLayout.h"
 #include "win/CallbackBarrier.h"
 #include "win/MemorySurface.h"
 
@@ -91,6 +92,23 @@ class DrawnItem {
             }
         }
         return ink;
+    }
+
+    // Width and height of the `colour` pixels in `area`.
+    SIZE Size(RECT area, COLORREF colour) const {
+        int x0 = area.right, y0 = area.bottom, x1 = area.left, y1 = area.top;
+        for (POINT p : Ink(area)) {
+            if (At(p.x, p.y) != colour) continue;
+            x0 = std::min<int>(x0, p.x), y0 = std::min<int>(y0, p.y);
+            x1 = std::max<int>(x1, p.x + 1), y1 = std::max<int>(y1, p.y + 1);
+        }
+        return {std::max(0, x1 - x0), std::max(0, y1 - y0)};
+    }
+    // Whether the item stays as drawn when the menu paints over it (as with its own arrow).
+    bool KeptWhole() {
+        const GdiHandle<HBRUSH> foreign(CreateSolidBrush(RGB(0, 255, 0)));
+        FillRect(surface_.dc(), &area_, foreign.get());
+        return Count(RGB(0, 255, 0)) == 0;
     }
 
   private:
@@ -219,6 +237,26 @@ TEST_F(PopupItemsTest, ColumnsSeparatorGlyphsAndLooksByPixels) {
     }
 }
 
+// The check mark and the submenu arrow grow with the resolution, and nothing of the menu's own is
+// drawn over the highlighted submenu item.
+TEST_F(PopupItemsTest, MarksGrowWithTheResolution) {
+    SIZE mark96{}, arrow96{};
+    for (int dpi : {96, 120, 144, 192}) {
+        SCOPED_TRACE(dpi);
+        host.bar().Metrics(ComputeMenuMetrics(dpi));
+        const int w = 140 * dpi / 96, h = 20 * dpi / 96, left = 24 * dpi / 96;
+        DrawnItem check(host, host.file(), 3, ODS_CHECKED, w, h);
+        DrawnItem sub(host, host.file(), 1, ODS_SELECTED, w, h);
+        const SIZE mark = check.Size({0, 0, left, h}, kActive);
+        const SIZE arrow = sub.Size({w - left, 0, w, h}, kActiveOver);
+        if (dpi == 96) mark96 = mark, arrow96 = arrow;
+        EXPECT_GE(mark.cx, std::max<LONG>(4, mark96.cx * dpi / 96 - 1));
+        EXPECT_GE(arrow.cy, std::max<LONG>(5, arrow96.cy * dpi / 96 - 1));
+        EXPECT_TRUE(sub.KeptWhole());
+    }
+    host.bar().Metrics(ComputeMenuMetrics(96));
+}
+
 TEST(PopupItemsMenuTest, MnemonicLetterExecutesItsItem) {
     BarHost& host = SharedHost();
     host.commands.clear();
@@ -264,8 +302,9 @@ TEST(PopupItemsMenuTest, EveryItemIsPutBackWhicheverWayThePopupCloses) {
     } const cases[] = {
         {"escape", false,
          [](BarHost&) {
-             Key(VK_ESCAPE);
-             Key(VK_ESCAPE);
+             Key(VK_ESCAPE);  // the submenu
+             Key(VK_ESCAPE);  // the popup, to its bar item
+             Key(VK_ESCAPE);  // menu mode
          }},
         {"WM_CANCELMODE", false, [](BarHost& h) { SendMessageW(h.hwnd(), WM_CANCELMODE, 0, 0); }},
         {"click elsewhere", false,

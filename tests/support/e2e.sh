@@ -36,6 +36,23 @@ with open(path, "wb") as f:
 PY
 }
 
+# A tree large enough for a search to take a while: COUNT sparse 300 kB programs in nested folders,
+# one in 25 a projector (COUNT / 25 of them, rounded up).
+make_big_tree() {  # root count
+    python3 - "$1" "$2" <<'PY'
+import os, sys
+root, count = sys.argv[1], int(sys.argv[2])
+for i in range(count):
+    folder = os.path.join(root, "d%d" % (i % 60), "e%d" % (i % 5))
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, "g%d.exe" % i), "wb") as f:
+        if i % 25 == 0:
+            f.seek(286700)
+            f.write(b"FWS\x06" + b"m" * 40)
+        f.truncate(300000)
+PY
+}
+
 # Asks the probe, which runs beside the program, and prints its answer.
 probe() {
     local id="q$BASHPID-$RANDOM"

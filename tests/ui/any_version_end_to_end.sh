@@ -69,7 +69,7 @@ sleep 0.5
 mkdir -p "$(dirname "$SCREENSHOT")"
 screenshot "$SCREENSHOT" "$fl" "$ft" "$(( pr > fr ? pr : fr ))" "$(( pb > fb ? pb : fb ))"
 echo "screenshot: $SCREENSHOT"
-key Escape
+key Escape Escape  # the popup, then menu mode
 wait_probe '^popup none' popup >/dev/null || fail "Escape left the menu open"
 
 # 3. 全选, 转换: both movies are written beside their projectors, exactly as stored.

@@ -3,8 +3,9 @@
 # tools/run.sh runs it; wm: under openbox; desktop: a Wine virtual desktop), the real Quenlor.exe,
 # X-level input. The checks, each a row of the same table in every setting:
 #   frame    the window's frame on the X screen is what the skin bitmaps put there, nothing over it
-#   key      the first key reaches the window unclicked (Alt+F, and the popup's first item is
-#            selected: Right opens 打开文件's submenu)
+#   key      the first key reaches the window unclicked, the pointer parked on the terminal (Alt+F,
+#            and the popup's first item is selected: Right opens 打开文件's submenu)
+#   escape   Esc closes one menu level (popup, then its bar item); in a search the Escs are the menu's
 #   menu     the menu row's hot zones are where its items are drawn; its top rows open the menu
 #   close    the drawn close button fires only when pressed and released on it
 #   minimise minimised, the window comes back the way a person does it there, skin whole
@@ -59,12 +60,57 @@ PY
     row about
 }
 
+# Esc closes one level: popup -> its bar item selected (Down opens it again) -> out of menu mode.
+menu_row_shot() { screenshot "$1" "$((fl + 60))" "$((ft + 25))" "$((fl + 300))" "$((ft + 45))"; }
+same_picture() { [ "$(compare -metric AE "$1" "$2" null: 2>&1 || true)" = 0 ]; }
+escape_one_level_at_a_time() {
+    menu_row_shot "$WORK/bar-idle.png"
+    key alt+f
+    wait_probe '^popups 1$' popup >/dev/null || fail "$SETTING: Alt+F opened no menu"
+    key Escape
+    wait_probe '^popups 0$' popup >/dev/null || fail "$SETTING: Escape left the popup open"
+    menu_row_shot "$WORK/bar-selected.png"
+    ! same_picture "$WORK/bar-idle.png" "$WORK/bar-selected.png" ||
+        fail "$SETTING: after one Escape 文件 is not shown selected on the bar"
+    key Down
+    wait_probe '^popups 1$' popup >/dev/null || fail "$SETTING: Down did not open 文件 again"
+    key Escape Escape
+    wait_probe '^popups 0$' popup >/dev/null || fail "$SETTING: two Escapes left the popup open"
+    menu_row_shot "$WORK/bar-left.png"
+    same_picture "$WORK/bar-idle.png" "$WORK/bar-left.png" ||
+        fail "$SETTING: after the second Escape the bar is not drawn as before the menu"
+}
+
+# Alt+F, Esc, Esc while a search runs: the Escapes are the menu's, and the search runs to its end.
+escape_during_search() {
+    make_big_tree "$WORK/tree" 9000
+    rm -f "$PROBE_DIR/quit.cmd"  # the first probe's, if it had not read it yet
+    [ -z "$WM_PID" ] || kill "$WM_PID"  # e2e_start starts the window manager again
+    WM_PID=""
+    xdotool mousemove 1270 1010
+    e2e_start "$SETTING" "$QUENLOR_EXE" "$PROBE_EXE" "$(winpath "$WORK/tree")"
+    wait_probe '^control1010 enabled' controls >/dev/null || fail "$SETTING: the search did not start"
+    key alt+f
+    wait_probe '^popups 1$' popup >/dev/null || fail "$SETTING: Alt+F opened no menu in a search"
+    key Escape Escape
+    wait_probe '^popups 0$' popup >/dev/null || fail "$SETTING: Escape left the popup open"
+    grep -q '^control1010 enabled' <<<"$(probe controls)" ||
+        fail "$SETTING: the search ended before Alt+F, Esc, Esc was done: make the tree larger"
+    wait_probe '^control1010 disabled' controls >/dev/null ||
+        wait_probe '^control1010 disabled' controls >/dev/null || fail "$SETTING: the search did not end"
+    grep -q "^rows 360$" <<<"$(probe cells)" ||
+        fail "$SETTING: Esc, Esc stopped the search: $(probe cells | head -n1) of 360 rows"
+    read -r fl ft _ _ <<<"$(frame_of)"
+    close_with_button "$fl" "$ft"
+}
+
+# The pointer rests at the screen's corner, on the terminal the program was started from. Without a
+# window manager the keys go to the window under the pointer; Wine puts the pointer in the middle of
+# the screen as its session starts, where the window opens.
+xdotool mousemove 1270 1010
 e2e_start "$SETTING" "$QUENLOR_EXE" "$PROBE_EXE"
 read -r fl ft fr fb <<<"$(frame_of)"
 [ "$((fr - fl))x$((fb - ft))" = "437x416" ] || fail "$SETTING: the window is not 437 x 416"
-# Where the keyboard goes before anything is clicked: without a window manager, to the window
-# under the pointer (as for every program there); elsewhere the pointer stays off the window.
-if [ "$SETTING" = plain ]; then move_to "$((fl + 250))" "$((ft + 300))"; else move_to 700 560; fi
 sleep 0.5
 
 # frame
@@ -84,6 +130,9 @@ wait_probe '^popups 2$' popup >/dev/null || fail "$SETTING: Right did not open �
 key Escape Escape Escape
 wait_probe '^popups 0$' popup >/dev/null || fail "$SETTING: Escape left a menu open"
 row key
+
+escape_one_level_at_a_time
+row escape
 
 # menu: the items' ink, then clicks on their edges and between them.
 mapfile -t items < <(skin_pixels items)
@@ -115,14 +164,14 @@ about_frame
 
 # close: pressed on the client area and released on the button, then pressed on the button and
 # released off it: the window stays both times.
-press_move_release 20 55 422 15
+press_move_release "$((fl + 20))" "$((ft + 55))" "$((fl + 422))" "$((ft + 15))"
 wait_probe '^frame' window >/dev/null || fail "$SETTING: released on the close button, it closed"
-press_move_release 422 15 250 15
+press_move_release "$((fl + 422))" "$((ft + 15))" "$((fl + 250))" "$((ft + 15))"
 wait_probe '^frame' window >/dev/null || fail "$SETTING: pressed on it, released off it, it closed"
 row close
 
 # minimise, then back the way a person does it in this setting; the skin is whole again.
-click_at 402 15
+click_at "$((fl + 402))" "$((ft + 15))"
 wait_probe '^iconic' focus >/dev/null || fail "$SETTING: the minimise button did not minimise"
 case "$SETTING" in
 desktop)  # a double click on the minimised window's strip, on its top row
@@ -149,4 +198,6 @@ row minimise
 
 # The close button, pressed and released on it, ends the program.
 close_with_button "$fl" "$ft"
+escape_during_search
+row "escape during a search"
 echo "settings: $SETTING: ${passed[*]}: PASS"
