@@ -74,7 +74,17 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
             menu_.Reset();
             return DefWindowProcW(hwnd_, message, wparam, lparam);
         case kTranslateShortcut:
+            ShowFocusCues(*reinterpret_cast<const MSG*>(lparam));
             return RunShortcut(*reinterpret_cast<const MSG*>(lparam)) ? 1 : 0;
+        case WM_UPDATEUISTATE: {
+            // The children redraw their own cues; the check boxes' are ours.
+            const LRESULT result = DefWindowProcW(hwnd_, message, wparam, lparam);
+            for (HWND check : {controls_.Check1, controls_.Check2}) {
+                const RECT cue = CheckCaptionBox(check);
+                InvalidateRect(hwnd_, &cue, TRUE);
+            }
+            return result;
+        }
         default:
             return DefWindowProcW(hwnd_, message, wparam, lparam);
     }
@@ -107,11 +117,33 @@ void Form1::OnCommand(int id, int code) {
             if (code == BN_CLICKED) Command1_Click();
             break;
         case kIdCheck1:
-            if (code == BN_CLICKED) Check1_Click();
+        case kIdCheck2:
+            if (code == BN_SETFOCUS || code == BN_KILLFOCUS) {
+                const RECT cue =
+                    CheckCaptionBox(id == kIdCheck1 ? controls_.Check1 : controls_.Check2);
+                InvalidateRect(hwnd_, &cue, TRUE);
+            }
+            // A quick second click is a double click for a box that notifies (it does not tick).
+            if (id == kIdCheck1 && (code == BN_CLICKED || code == BN_DOUBLECLICKED)) Check1_Click();
             break;
         default:
             break;
     }
+}
+
+void Form1::ShowFocusCues(const MSG& message) {
+    switch (message.wParam) {
+        case VK_TAB:
+        case VK_LEFT:
+        case VK_RIGHT:
+        case VK_UP:
+        case VK_DOWN:
+            break;
+        default:
+            return;
+    }
+    if (SendMessageW(hwnd_, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS)
+        SendMessageW(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
 }
 
 std::wstring Form1::PickFolder(const std::wstring& prompt) {
