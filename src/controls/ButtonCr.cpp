@@ -155,9 +155,11 @@ LRESULT ButtonCr::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             RaiseClick();
             return 0;
         case WM_SETFOCUS:
+            focused_ = true;
             Repaint();
             return 0;
         case WM_KILLFOCUS:
+            focused_ = false;
             if (spacePressed_) {
                 spacePressed_ = false;
                 PaintNormal();
@@ -251,7 +253,7 @@ void ButtonCr::PaintButton(COLORREF topLeft, COLORREF bottomRight) {
     Fill(dc, layout.lines[3], bottomRight);
     // The focus cue, one pixel inside the frame, as on a standard push button; hidden until the
     // keyboard is used in the window.
-    if (GetFocus() == hwnd_ && !(SendMessageW(hwnd_, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS)) {
+    if (focused_ && !(SendMessageW(hwnd_, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS)) {
         const RECT cue{layout.lines[0].right + 1, layout.lines[1].bottom + 1,
                        layout.lines[2].left - 1, layout.lines[3].top - 1};
         SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));

@@ -65,6 +65,7 @@ class ButtonCr {
     bool enabled_ = true;        // kept until the window exists
     HFONT font_ = nullptr;       // the parent's font (WM_SETFONT); not owned
     bool pressed_ = false;       // the left button went down on us and we hold the capture
+    bool focused_ = false;       // between WM_SETFOCUS and WM_KILLFOCUS
     bool spacePressed_ = false;  // Space went down on us and is not released yet
     COLORREF topLeft_ = 0, bottomRight_ = 0;  // the look on show
     WindowTimer hoverTimer_;                  // the 50 ms hover timer

@@ -56,8 +56,10 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
             Form_StartPaths(std::exchange(start_paths_, {}));
             return 0;
         case WM_SETCURSOR:
-            // The pointer moved over one of the controls: the list's cell tips follow it.
-            if (reinterpret_cast<HWND>(wparam) == list_.hWnd()) {
+            // The pointer moved over the list or the window itself: the cell tips and the status
+            // line's tip follow it.
+            if (reinterpret_cast<HWND>(wparam) == list_.hWnd() ||
+                reinterpret_cast<HWND>(wparam) == hwnd_) {
                 POINT cursor;
                 if (GetCursorPos(&cursor)) tips_.Track(cursor);
             } else {

@@ -4,6 +4,8 @@
 // text colour.
 #include "ui/Form1.h"
 
+#include <algorithm>
+
 namespace quenlor {
 namespace {
 
@@ -48,6 +50,36 @@ RECT LabelBox(HDC dc, const Twips& t, const LabelPair& label) {
     return RECT{t.ToPixels(label.light.left) - 1, t.ToPixels(label.light.top),
                 t.ToPixels(label.dark.left) + extent.cx + 1,
                 t.ToPixels(label.dark.top) + extent.cy};
+}
+
+// How far the status line's glyphs reach above and below the baseline, and the font's ascent.
+struct InkReach {
+    int above, below, ascent;
+};
+
+// Measured on a full-height Chinese character and the Latin descenders, so that every text sits
+// at the same height; the font's em square when its outlines cannot be read.
+InkReach InkReachOf(HDC dc) {
+    TEXTMETRICW metrics = {};
+    GetTextMetricsW(dc, &metrics);
+    InkReach ink{metrics.tmAscent - metrics.tmInternalLeading, metrics.tmDescent, metrics.tmAscent};
+    const MAT2 identity = {{0, 1}, {0, 0}, {0, 0}, {0, 1}};
+    int above = 0, below = 0;
+    bool measured = false;
+    for (const wchar_t glyph : {L'首', L'链', L'g', L'p'}) {
+        GLYPHMETRICS outline = {};
+        if (GetGlyphOutlineW(dc, glyph, GGO_METRICS, &outline, 0, nullptr, &identity) == GDI_ERROR)
+            continue;
+        above = std::max<int>(above, outline.gmptGlyphOrigin.y);
+        below =
+            std::max<int>(below, static_cast<int>(outline.gmBlackBoxY) - outline.gmptGlyphOrigin.y);
+        measured = true;
+    }
+    if (measured) {
+        ink.above = above;
+        ink.below = below;
+    }
+    return ink;
 }
 
 }  // namespace
@@ -130,21 +162,19 @@ void Form1::Paint(HDC dc) {
         }
     }
 
-    // The status text, centred in the box's height: its em square (the glyphs' height) and the
-    // light copy's offset share the room evenly; cut at the box's edges, the tip shows the rest.
-    TEXTMETRICW metrics = {};
-    GetTextMetricsW(dc, &metrics);
+    // The status text, centred in the box's height by its ink (both copies), cut at the box's
+    // edges; the tip shows the rest.
     const RECT inside = StatusTextBox();
     const POINT offset{t.ToPixels(kStatusDark.left) - t.ToPixels(kStatusLight.left),
                        t.ToPixels(kStatusDark.top) - t.ToPixels(kStatusLight.top)};
-    const int glyphs = metrics.tmHeight - metrics.tmInternalLeading + offset.y;
-    const int light_top =
-        inside.top + (inside.bottom - inside.top - glyphs) / 2 - metrics.tmInternalLeading;
+    const InkReach ink = InkReachOf(dc);
+    const int ink_top =
+        inside.top + (inside.bottom - inside.top - ink.above - ink.below - offset.y) / 2;
+    const int light_top = ink_top + ink.above - ink.ascent;
     for (const LabelCopy& copy : {kStatusLight, kStatusDark}) {
         SetTextColor(dc, GetSysColor(copy.colour));
-        const POINT at{t.ToPixels(copy.left),
-                       light_top + (copy.left == kStatusDark.left ? offset.y : 0)};
-        ExtTextOutW(dc, at.x, at.y, ETO_CLIPPED, &inside, status_.c_str(),
+        const int top = light_top + (copy.left == kStatusDark.left ? offset.y : 0);
+        ExtTextOutW(dc, t.ToPixels(copy.left), top, ETO_CLIPPED, &inside, status_.c_str(),
                     static_cast<UINT>(status_.size()), nullptr);
     }
 

@@ -8,6 +8,8 @@
 #   menu     the menu row's hot zones are where its items are drawn; its top rows open the menu
 #   close    the drawn close button fires only when pressed and released on it
 #   minimise minimised, the window comes back the way a person does it there, skin whole
+#   tab      Tab reaches 打开 and Enter on it opens the folder picker
+#   tip      the pointer on the status line, cut (a long missing path given at start), shows it whole
 #   settings.sh SETTING QUENLOR_EXE PROBE_EXE [SCREENSHOT_PNG]
 set -euo pipefail
 
@@ -21,7 +23,9 @@ passed=()
 row() { passed+=("$1"); echo "settings: $SETTING $1 ok" >&2; }
 check() { [ "$1" ] || fail "$SETTING: $2"; }
 
-e2e_start "$SETTING" "$QUENLOR_EXE" "$PROBE_EXE"
+# A path given at start that is not there: the status line names it, longer than the line.
+MISSING="$(winpath "$WORK")\\$(printf 'projector-archive-%.0s' 1 2 3 4)\\missing.exe"
+e2e_start "$SETTING" "$QUENLOR_EXE" "$PROBE_EXE" "$MISSING"
 read -r fl ft fr fb <<<"$(frame_of)"
 [ "$((fr - fl))x$((fb - ft))" = "437x416" ] || fail "$SETTING: the window is not 437 x 416"
 # Where the keyboard goes before anything is clicked: without a window manager, to the window
@@ -73,6 +77,34 @@ top_at="$(opens_at "$((a1 + 3))" 27)"
 read -r nl nt _ _ <<<"$(frame_of)"
 [ "$nl,$nt" = "$fl,$ft" ] || fail "$SETTING: the window moved ($nl,$nt) on a click in the menu row"
 row menu
+
+# tab: Tab (at most once round the window) reaches 打开; Enter opens the folder picker.
+tab_to_open() {
+    focus_app
+    for _ in $(seq 1 14); do
+        key Tab
+        grep -qx 'focusid 1007' <<<"$(probe focus)" && break
+    done
+    grep -qx 'focusid 1007' <<<"$(probe focus)" || fail "$SETTING: Tab never reached 打开"
+    key Return
+    wait_foreground_not_main >/dev/null || fail "$SETTING: Enter on 打开 opened no folder picker"
+    focus_app
+    key Escape
+    wait_main_active
+}
+tab_to_open; row tab
+
+# tip: resting on the cut status line shows its whole text; it goes once the pointer leaves.
+status_tip() {
+    local cl ct tip
+    read -r _ cl ct _ _ <<<"$(grep '^client' <<<"$(probe window)")"
+    move_to "$((cl + 200))" "$((ct + 333))"
+    tip="$(wait_probe '^text ' tip)" || fail "$SETTING: no tip over the cut status line"
+    grep -qF 'missing.exe' <<<"$tip" || fail "$SETTING: the status line's tip is not whole: $tip"
+    move_to "$((cl + 200))" "$((ct + 250))"
+    wait_probe '^tip none' tip >/dev/null || fail "$SETTING: the tip stayed after the pointer left"
+}
+status_tip; row tip
 
 # close: pressed on the client area and released on the button, then pressed on the button and
 # released off it: the window stays both times.
