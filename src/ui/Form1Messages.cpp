@@ -125,7 +125,8 @@ void Form1::OnCommand(int id, int code) {
                     CheckCaptionBox(id == kIdCheck1 ? controls_.Check1 : controls_.Check2);
                 InvalidateRect(hwnd_, &cue, TRUE);
             }
-            // A quick second click is a double click for a box that notifies (it does not tick).
+            // A box that notifies reports a quick second click as a double click; the handler
+            // reads the box's state, so running it again does no harm.
             if (id == kIdCheck1 && (code == BN_CLICKED || code == BN_DOUBLECLICKED)) Check1_Click();
             break;
         default:

@@ -45,15 +45,11 @@ class Form1ShortcutsTest : public Form1Test {
     }
 };
 
-// A dotted focus cue one pixel inside the button's frame: something other than the face on the
-// row just inside the top line.
+// The dotted focus cue inside a button's frame: marks on the row just inside its top line.
 bool ShowsFocusCue(const ButtonCr& button) {
-    RECT r;
-    GetClientRect(button.hWnd(), &r);
     HDC dc = GetDC(button.hWnd());
     int marks = 0;
-    for (int x = r.right / 4; x < r.right * 3 / 4; ++x)
-        marks += GetPixel(dc, x, 3) != GetSysColor(COLOR_BTNFACE);
+    for (int x = 8; x < 24; ++x) marks += GetPixel(dc, x, 3) != GetSysColor(COLOR_BTNFACE);
     ReleaseDC(button.hWnd(), dc);
     return marks > 0;
 }

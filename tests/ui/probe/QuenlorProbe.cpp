@@ -9,8 +9,7 @@
 //                             "about none"; then whether the main window takes input
 //   QuenlorProbe focus OUT    the classes of the program's active and focus windows, then
 //                             "iconic" or "normal", then "focusid" and the focus's control id
-//   QuenlorProbe tip OUT      the program's tip on show: "tip" and its rectangle, then "text" and
-//                             its text; or "tip none"
+//   QuenlorProbe tip OUT      "text" and the text of the program's tip on show, or "tip none"
 //   QuenlorProbe close OUT    asks the window to close (cleaning up after a failed test)
 // Writes UTF-8 lines to OUT; exits with 2 when the window is not there.
 #include <windows.h>
@@ -176,31 +175,25 @@ int Answer(const std::vector<std::wstring>& args, FILE* out) {
                      Utf8(focus).c_str(), IsIconic(form) ? "iconic" : "normal",
                      info.hwndFocus ? GetDlgCtrlID(info.hwndFocus) : 0);
     } else if (command == L"tip") {
-        DWORD pid = 0, tip_pid = 0;
-        GetWindowThreadProcessId(form, &pid);
+        // The window's tip (its one tool, id 1) while it is on show.
         HWND tip = nullptr;
-        while (
-            (tip = FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr)) &&
-            !(IsWindowVisible(tip) && GetWindowThreadProcessId(tip, &tip_pid) && tip_pid == pid)) {
+        while ((tip = FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr)) &&
+               !(IsWindowVisible(tip) && GetWindow(tip, GW_OWNER) == form)) {
         }
         RemoteBuffer buffer(form, 8192);
-        RECT r = {};
-        if (!tip || !buffer.ok() || !GetWindowRect(tip, &r)) {
-            std::fprintf(out, "tip none\n");
-        } else {
-            constexpr size_t kTextOffset = 256, kChars = 2048;
-            TTTOOLINFOW tool = {};
-            tool.cbSize = sizeof(tool);
-            tool.hwnd = form;
-            tool.uId = 1;  // the window's one tool
-            tool.lpszText = reinterpret_cast<wchar_t*>(buffer.at(kTextOffset));
-            buffer.Write(0, &tool, sizeof(tool));
-            SendMessageW(tip, TTM_GETTEXTW, kChars, reinterpret_cast<LPARAM>(buffer.at(0)));
-            std::wstring text(kChars, L'\0');
-            buffer.Read(kTextOffset, text.data(), kChars * sizeof(wchar_t));
-            text.resize(wcsnlen(text.c_str(), kChars));
-            PrintRect(out, "tip", r);
+        TTTOOLINFOW tool = {};
+        tool.cbSize = sizeof(tool);
+        tool.hwnd = form;
+        tool.uId = 1;
+        tool.lpszText = reinterpret_cast<wchar_t*>(buffer.at(256));
+        std::wstring text(2048, L'\0');
+        if (tip && buffer.ok() && buffer.Write(0, &tool, sizeof(tool)) &&
+            (SendMessageW(tip, TTM_GETTEXTW, text.size(), reinterpret_cast<LPARAM>(buffer.at(0))),
+             buffer.Read(256, text.data(), text.size() * sizeof(wchar_t)))) {
+            text.resize(wcsnlen(text.c_str(), text.size()));
             std::fprintf(out, "text %s\n", Utf8(text).c_str());
+        } else {
+            std::fprintf(out, "tip none\n");
         }
     } else if (command == L"cells") {
         HWND list = FindList(form);
