@@ -86,8 +86,6 @@ void Form1::CreateControls() {
 
     status_ = std::wstring(L"首页链接: ") + kHomePage;
     tips_.SetArea(StatusBox(), [this] { return StatusTip(); });
-    // Focus cues stay hidden until the keyboard is used in the window (ShowFocusCues).
-    SendMessageW(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
 }
 
 RECT Form1::Picture1Bounds() const {

@@ -78,14 +78,11 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         case kTranslateShortcut:
             ShowFocusCues(*reinterpret_cast<const MSG*>(lparam));
             return RunShortcut(*reinterpret_cast<const MSG*>(lparam)) ? 1 : 0;
-        case WM_UPDATEUISTATE: {
-            // The children redraw their own cues; the check boxes' are ours.
-            const LRESULT result = DefWindowProcW(hwnd_, message, wparam, lparam);
-            for (HWND check : {controls_.Check1, controls_.Check2}) {
-                const RECT cue = CheckCaptionBox(check);
-                InvalidateRect(hwnd_, &cue, TRUE);
-            }
-            return result;
+        case WM_QUERYUISTATE: {
+            // The focus cues are ours to keep (the system's state follows how the window was
+            // activated): hidden until the keyboard moves between the controls.
+            const LRESULT state = DefWindowProcW(hwnd_, message, wparam, lparam);
+            return focus_cues_ ? state & ~UISF_HIDEFOCUS : state | UISF_HIDEFOCUS;
         }
         default:
             return DefWindowProcW(hwnd_, message, wparam, lparam);
@@ -145,8 +142,13 @@ void Form1::ShowFocusCues(const MSG& message) {
         default:
             return;
     }
-    if (SendMessageW(hwnd_, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS)
-        SendMessageW(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    if (focus_cues_) return;
+    // The focus moves after this key: its new control draws its cue; the check boxes' are ours.
+    focus_cues_ = true;
+    for (HWND check : {controls_.Check1, controls_.Check2}) {
+        const RECT cue = CheckCaptionBox(check);
+        InvalidateRect(hwnd_, &cue, TRUE);
+    }
 }
 
 std::wstring Form1::PickFolder(const std::wstring& prompt) {
