@@ -253,8 +253,8 @@ void ButtonCr::PaintButton(COLORREF topLeft, COLORREF bottomRight) {
     Fill(dc, layout.lines[3], bottomRight);
     // The focus cue, one pixel inside the frame, as on a standard push button, while the window
     // shows focus cues.
-    const HWND window = GetAncestor(hwnd_, GA_ROOT);
-    if (focused_ && !(SendMessageW(window, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS)) {
+    const HWND root = GetAncestor(hwnd_, GA_ROOT);
+    if (focused_ && !(SendMessageW(root, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS)) {
         const RECT cue{layout.lines[0].right + 1, layout.lines[1].bottom + 1,
                        layout.lines[2].left - 1, layout.lines[3].top - 1};
         SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
