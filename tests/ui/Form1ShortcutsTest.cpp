@@ -50,8 +50,7 @@ bool ShowsFocusCue(const ButtonCr& button) {
     HDC dc = GetDC(button.hWnd());
     int marks = 0;
     for (int x = 8; x < 24; ++x) marks += GetPixel(dc, x, 3) != GetSysColor(COLOR_BTNFACE);
-    ReleaseDC(button.hWnd(), dc);
-    return marks > 0;
+    return ReleaseDC(button.hWnd(), dc) && marks > 0;
 }
 
 TEST_F(Form1ShortcutsTest, TabVisitsEveryEnabledControlInLayoutOrderAndEnterPressesAButton) {
@@ -74,9 +73,7 @@ TEST_F(Form1ShortcutsTest, TabVisitsEveryEnabledControlInLayoutOrderAndEnterPres
             EXPECT_EQ(GetFocus(), order[to]) << "from control " << from;
         }
     }
-    EXPECT_TRUE(ShowsFocusCue(c().Command2));
-    EXPECT_FALSE(ShowsFocusCue(c().Command4));
-    dialogs.folders.push_back(L"");
+    EXPECT_TRUE(ShowsFocusCue(c().Command2) && !ShowsFocusCue(c().Command4)) << "on the focused";
     Press(c().ButtonCr1.hWnd(), VK_RETURN, false);
     EXPECT_EQ(dialogs.prompts.size(), 1u) << "Enter on 打开 opens the folder dialog";
 }

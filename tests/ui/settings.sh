@@ -78,7 +78,6 @@ read -r nl nt _ _ <<<"$(frame_of)"
 [ "$nl,$nt" = "$fl,$ft" ] || fail "$SETTING: the window moved ($nl,$nt) on a click in the menu row"
 row menu
 
-# tab: Tab (at most once round the window) reaches 打开; Enter opens the folder picker.
 tab_to_open() {
     focus_app
     for _ in $(seq 1 14); do
@@ -94,7 +93,6 @@ tab_to_open() {
 }
 tab_to_open; row tab
 
-# tip: resting on the cut status line shows its whole text; it goes once the pointer leaves.
 status_tip() {
     local cl ct tip
     read -r _ cl ct _ _ <<<"$(grep '^client' <<<"$(probe window)")"
