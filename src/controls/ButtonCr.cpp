@@ -50,13 +50,14 @@ ButtonCr::~ButtonCr() {
 }
 
 HWND ButtonCr::Create(HWND parent, int id, int x, int y, int width, int height,
-                      const std::wstring& caption, bool enabled) {
+                      const std::wstring& caption, bool enabled, bool tab_stop) {
     if (hwnd_) DestroyWindow(hwnd_);
     HINSTANCE instance = GetModuleHandleW(nullptr);
     if (!Register(instance)) return nullptr;
     caption_ = caption;
     enabled_ = enabled;
-    const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | (enabled ? 0 : WS_DISABLED);
+    const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | (enabled ? 0 : WS_DISABLED) |
+                        (tab_stop ? WS_TABSTOP : 0);
     CreateWindowExW(0, kClassName, caption.c_str(), style, x, y, width, height, parent,
                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, this);
     if (hwnd_) PaintNormal();
@@ -86,6 +87,7 @@ void ButtonCr::Enabled(bool New_Enabled) {
 void ButtonCr::UnbindWindow() {
     hwnd_ = nullptr;
     pressed_ = false;
+    spacePressed_ = false;
     hoverTimer_.Stop();  // the system has dropped it with the window already
     face_.Reset();
 }
@@ -129,17 +131,46 @@ LRESULT ButtonCr::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             StartHoverTimer();
             if ((wParam & kAnyMouseButton) == 0) PaintButton(kHoverTopLeft, kHoverBottomRight);
             return 0;
-        case WM_LBUTTONUP: {
+        case WM_LBUTTONUP:
             // The look stays: the next move brings the hover look, the timer the normal one.
             if (!pressed_) return 0;  // the press was not ours
             pressed_ = false;
             if (GetCapture() == hwnd_) ReleaseCapture();
-            if (!IsWindowEnabled(hwnd_)) return 0;
-            // The handler may destroy this button (and its ButtonCr): call a copy, touch nothing
-            // afterwards.
-            auto click = Click;
-            if (click) click();
+            RaiseClick();
             return 0;
+        case WM_GETDLGCODE:
+            return DialogCode(reinterpret_cast<const MSG*>(lParam));
+        case WM_KEYDOWN:
+            if (wParam == VK_SPACE && !(lParam & (LPARAM{1} << 30))) {  // not a repeat
+                spacePressed_ = true;
+                PaintButton(kPressedTopLeft, kPressedBottomRight);
+            } else if (wParam == VK_RETURN && GetKeyState(VK_CONTROL) >= 0) {
+                RaiseClick();  // Ctrl+Enter is the window's 转换 shortcut, not ours
+            }
+            return 0;
+        case WM_KEYUP:
+            if (wParam != VK_SPACE || !spacePressed_) return 0;
+            spacePressed_ = false;
+            PaintNormal();
+            RaiseClick();
+            return 0;
+        case WM_SETFOCUS:
+            focused_ = true;
+            Repaint();
+            return 0;
+        case WM_KILLFOCUS:
+            focused_ = false;
+            if (spacePressed_) {
+                spacePressed_ = false;
+                PaintNormal();
+                return 0;
+            }
+            Repaint();
+            return 0;
+        case WM_UPDATEUISTATE: {
+            const LRESULT result = DefWindowProcW(hwnd_, message, wParam, lParam);
+            Repaint();
+            return result;
         }
         case WM_CAPTURECHANGED:
             if (reinterpret_cast<HWND>(lParam) != hwnd_) pressed_ = false;
@@ -173,7 +204,28 @@ void ButtonCr::PaintNormal() {
     PaintButton(kNormalTopLeft, kNormalBottomRight);
 }
 
+void ButtonCr::Repaint() {
+    PaintButton(topLeft_, bottomRight_);
+}
+
+LRESULT ButtonCr::DialogCode(const MSG* message) const {
+    // A push button for the dialog keys; Enter is ours to take while we have the focus (the
+    // dialog keys would send it to the window's default button).
+    const bool enter = message && message->message == WM_KEYDOWN && message->wParam == VK_RETURN;
+    return DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON | (enter ? DLGC_WANTMESSAGE : 0);
+}
+
+void ButtonCr::RaiseClick() {
+    if (!IsWindowEnabled(hwnd_)) return;
+    // The handler may destroy this button (and its ButtonCr): call a copy, touch nothing
+    // afterwards.
+    auto click = Click;
+    if (click) click();
+}
+
 void ButtonCr::PaintButton(COLORREF topLeft, COLORREF bottomRight) {
+    topLeft_ = topLeft;
+    bottomRight_ = bottomRight;
     HDC dc = face_.dc();
     if (!hwnd_ || !dc) return;
     const int width = face_.width();
@@ -199,6 +251,16 @@ void ButtonCr::PaintButton(COLORREF topLeft, COLORREF bottomRight) {
     Fill(dc, layout.lines[1], topLeft);
     Fill(dc, layout.lines[2], bottomRight);
     Fill(dc, layout.lines[3], bottomRight);
+    // The focus cue, one pixel inside the frame, as on a standard push button, while the window
+    // shows focus cues.
+    const HWND root = GetAncestor(hwnd_, GA_ROOT);
+    if (focused_ && !(SendMessageW(root, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS)) {
+        const RECT cue{layout.lines[0].right + 1, layout.lines[1].bottom + 1,
+                       layout.lines[2].left - 1, layout.lines[3].top - 1};
+        SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+        DrawFocusRect(dc, &cue);
+    }
 
     WindowDC window(hwnd_);
     face_.CopyTo(window.get());
@@ -228,6 +290,7 @@ void ButtonCr::OnHoverTimer() {
 
 void ButtonCr::CancelPress() {
     pressed_ = false;
+    spacePressed_ = false;
     if (hwnd_ && GetCapture() == hwnd_) ReleaseCapture();
 }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "win/CTimer.h"
+#include "win/ResourceOwners.h"
 
 namespace quenlor {
 
@@ -223,6 +224,33 @@ void FlattenListHeader(HWND list) {
     if (!header) return;
     const LONG_PTR style = GetWindowLongPtrW(header, GWL_STYLE);
     SetWindowLongPtrW(header, GWL_STYLE, style ^ HDS_BUTTONS);
+}
+
+void FitColumnsToHeaders(HWND list) {
+    HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+    if (!header) return;
+    const WindowDC dc(header);
+    if (!dc.get()) return;
+    const auto font = reinterpret_cast<HFONT>(SendMessageW(header, WM_GETFONT, 0, 0));
+    const SelectScope select(dc.get(),
+                             font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
+    // The header leaves three edge widths of margin on each side of a caption; one more keeps
+    // the caption clear of the divider.
+    const int margins = 7 * GetSystemMetrics(SM_CXEDGE);
+    const int count = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        wchar_t text[64] = {};
+        HDITEMW item = {};
+        item.mask = HDI_TEXT | HDI_WIDTH;
+        item.pszText = text;
+        item.cchTextMax = 64;
+        if (!SendMessageW(header, HDM_GETITEMW, i, reinterpret_cast<LPARAM>(&item))) continue;
+        SIZE extent = {};
+        GetTextExtentPoint32W(dc.get(), text, lstrlenW(text), &extent);
+        const int needed = extent.cx + margins;
+        // Only ever wider: the list's horizontal scroll bar takes what no longer fits.
+        if (item.cxy < needed) SendMessageW(list, LVM_SETCOLUMNWIDTH, i, MAKELPARAM(needed, 0));
+    }
 }
 
 }  // namespace quenlor

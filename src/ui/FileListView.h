@@ -105,4 +105,8 @@ class FileListView : public IFileList {
 // header that carries the bit.
 void FlattenListHeader(HWND list);
 
+// Widens each column whose header caption the header's font does not fit whole (measured, so at
+// every resolution and with whatever font stands in for the list's).
+void FitColumnsToHeaders(HWND list);
+
 }  // namespace quenlor

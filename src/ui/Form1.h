@@ -133,6 +133,11 @@ class Form1 : public IStatusLine, public IConvertPanel {
     // The caption painter, from Form_Load on.
     cNeoCaption* Caption() const { return caption_.get(); }
     const std::wstring& StatusText() const { return status_; }
+    // The status line's sunken box, and the part of it its text may fill (client pixels).
+    RECT StatusBox() const;
+    RECT StatusTextBox() const;
+    // The whole status text while the box shows only part of it, else empty (the line's tip).
+    std::wstring StatusTip() const;
     // The banner area (client pixels), where the banner picture is shown.
     RECT Picture1Bounds() const;
     // The About window while it is open, else null.
@@ -188,6 +193,10 @@ class Form1 : public IStatusLine, public IConvertPanel {
     // The status line while it is held (see SetStatus): its timer's tick, and a busy spell's end.
     void ShowHeldStatus();
     void InvalidateStatus();
+    // The keyboard was used to move between the controls: the focus cues show from now on.
+    void ShowFocusCues(const MSG& message);
+    // The engraved caption of a check box, where its focus cue is drawn.
+    RECT CheckCaptionBox(HWND check) const;
     void OnCommand(int id, int code);
     // The folder dialog, opening at the last folder chosen in this run.
     std::wstring PickFolder(const std::wstring& prompt);
@@ -233,6 +242,7 @@ class Form1 : public IStatusLine, public IConvertPanel {
     bool status_held_ = false;   // drawn lately: changes wait for the timer
     bool status_stale_ = false;  // changed while held
     std::wstring last_folder_;   // the last folder chosen in a folder dialog (this run only)
+    bool focus_cues_ = false;    // the keyboard has moved between the controls (ShowFocusCues)
     int busy_depth_ = 0;
     bool unload_pending_ = false;
     // Last: its window is owned by ours and goes with it; the object is kept until the next

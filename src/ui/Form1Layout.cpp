@@ -36,26 +36,30 @@ void Form1::CreateControls() {
                      const wchar_t* caption, bool enabled) {
         const RECT r = twips_.Rect(left, top, width, height);
         HWND hwnd = button.Create(hwnd_, id, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                                  caption, enabled);
+                                  caption, enabled, true);
         if (hwnd) SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     };
     Controls& c = controls_;
+    // BS_NOTIFY: the window draws the focus cue around the box's caption (a label of its own).
+    constexpr DWORD kCheckBoxStyle = WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX | BS_NOTIFY;
 
+    // Made in the order Tab visits them (更改 before its box, as the layout has always had it).
+    place(c.ButtonCr2, kIdButtonCr2, 5040, 810, 855, 330, L"更改", false);
     c.Text2 = CreateChild(hwnd_, L"EDIT", L"", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
                           WS_EX_CLIENTEDGE, twips_.Rect(1200, 840, 3735, 270), kIdText2, font);
     EnableWindow(c.Text2, FALSE);
-    place(c.ButtonCr2, kIdButtonCr2, 5040, 810, 855, 330, L"更改", false);
     place(c.ButtonCr1, kIdButtonCr1, 240, 1320, 855, 375, L"打开", true);
     place(c.Command3, kIdCommand3, 1200, 1320, 975, 375, L"停止搜索", false);
     place(c.Command4, kIdCommand4, 2400, 1320, 855, 375, L"添加", true);
-    c.Check1 = CreateChild(hwnd_, L"BUTTON", L"", WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 0,
+    c.Check1 = CreateChild(hwnd_, L"BUTTON", L"", kCheckBoxStyle, 0,
                            twips_.Rect(3480, 1380, 255, 255), kIdCheck1, font);
     SendMessageW(c.Check1, BM_SETCHECK, BST_CHECKED, 0);
-    c.Check2 = CreateChild(hwnd_, L"BUTTON", L"", WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 0,
+    c.Check2 = CreateChild(hwnd_, L"BUTTON", L"", kCheckBoxStyle, 0,
                            twips_.Rect(4680, 1380, 255, 255), kIdCheck2, font);
 
     list_.Create(hwnd_, kIdListView1, twips_.Rect(0, 1800, 6015, 2535), twips_);
     SendMessageW(list_.hWnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    FitColumnsToHeaders(list_.hWnd());
 
     place(c.Command8, kIdCommand8, 240, 4440, 975, 375, L"全选", false);
     place(c.ButtonCr3, kIdButtonCr3, 1320, 4440, 855, 375, L"删除", false);
@@ -81,6 +85,7 @@ void Form1::CreateControls() {
     c.Command2.Click = [this] { Command2_Click(); };
 
     status_ = std::wstring(L"首页链接: ") + kHomePage;
+    tips_.SetArea(StatusBox(), [this] { return StatusTip(); });
 }
 
 RECT Form1::Picture1Bounds() const {

@@ -56,8 +56,10 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
             Form_StartPaths(std::exchange(start_paths_, {}));
             return 0;
         case WM_SETCURSOR:
-            // The pointer moved over one of the controls: the list's cell tips follow it.
-            if (reinterpret_cast<HWND>(wparam) == list_.hWnd()) {
+            // The pointer moved over the list or the window itself: the cell tips and the status
+            // line's tip follow it.
+            if (reinterpret_cast<HWND>(wparam) == list_.hWnd() ||
+                reinterpret_cast<HWND>(wparam) == hwnd_) {
                 POINT cursor;
                 if (GetCursorPos(&cursor)) tips_.Track(cursor);
             } else {
@@ -74,7 +76,14 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
             menu_.Reset();
             return DefWindowProcW(hwnd_, message, wparam, lparam);
         case kTranslateShortcut:
+            ShowFocusCues(*reinterpret_cast<const MSG*>(lparam));
             return RunShortcut(*reinterpret_cast<const MSG*>(lparam)) ? 1 : 0;
+        case WM_QUERYUISTATE: {
+            // The focus cues are ours to keep (the system's state follows how the window was
+            // activated): hidden until the keyboard moves between the controls.
+            const LRESULT state = DefWindowProcW(hwnd_, message, wparam, lparam);
+            return focus_cues_ ? state & ~UISF_HIDEFOCUS : state | UISF_HIDEFOCUS;
+        }
         default:
             return DefWindowProcW(hwnd_, message, wparam, lparam);
     }
@@ -107,10 +116,38 @@ void Form1::OnCommand(int id, int code) {
             if (code == BN_CLICKED) Command1_Click();
             break;
         case kIdCheck1:
-            if (code == BN_CLICKED) Check1_Click();
+        case kIdCheck2:
+            if (code == BN_SETFOCUS || code == BN_KILLFOCUS) {
+                const RECT cue =
+                    CheckCaptionBox(id == kIdCheck1 ? controls_.Check1 : controls_.Check2);
+                InvalidateRect(hwnd_, &cue, TRUE);
+            }
+            // A box that notifies reports a quick second click as a double click; the handler
+            // reads the box's state, so running it again does no harm.
+            if (id == kIdCheck1 && (code == BN_CLICKED || code == BN_DOUBLECLICKED)) Check1_Click();
             break;
         default:
             break;
+    }
+}
+
+void Form1::ShowFocusCues(const MSG& message) {
+    switch (message.wParam) {
+        case VK_TAB:
+        case VK_LEFT:
+        case VK_RIGHT:
+        case VK_UP:
+        case VK_DOWN:
+            break;
+        default:
+            return;
+    }
+    if (focus_cues_) return;
+    // The focus moves after this key: its new control draws its cue; the check boxes' are ours.
+    focus_cues_ = true;
+    for (HWND check : {controls_.Check1, controls_.Check2}) {
+        const RECT cue = CheckCaptionBox(check);
+        InvalidateRect(hwnd_, &cue, TRUE);
     }
 }
 

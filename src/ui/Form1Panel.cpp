@@ -76,7 +76,7 @@ void Form1::ShowHeldStatus() {
 
 void Form1::InvalidateStatus() {
     // Both copies of the engraved status line, with the box around them.
-    RECT area = twips_.Rect(45, 4890, 6255 - 45, 5370 - 4890);
+    const RECT area = StatusBox();
     InvalidateRect(hwnd_, &area, TRUE);
 }
 

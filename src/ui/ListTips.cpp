@@ -43,8 +43,24 @@ bool ListTips::Create(HWND owner, HWND list, TextOf text_of) {
     return true;
 }
 
+void ListTips::SetArea(const RECT& area, AreaText text_of) {
+    area_ = area;
+    area_text_ = std::move(text_of);
+}
+
 void ListTips::Track(POINT screen) {
     if (!tip_ || !list_) return;
+    POINT in_owner = screen;
+    ScreenToClient(owner_, &in_owner);
+    if (area_text_ && PtInRect(&area_, in_owner)) {
+        std::wstring text = area_text_();
+        if (text.empty()) {
+            Hide();
+            return;
+        }
+        Show(kAreaRow, -1, std::move(text), owner_, POINT{area_.left, area_.bottom + 2});
+        return;
+    }
     LVHITTESTINFO hit = {};
     hit.pt = screen;
     ScreenToClient(list_, &hit.pt);
@@ -60,20 +76,24 @@ void ListTips::Track(POINT screen) {
         Hide();
         return;
     }
-    if (row == row_ && column == column_ && text == text_) return;  // already on show
-    row_ = row;
-    column_ = column;
-    text_ = std::move(text);
-    TTTOOLINFOW tool = ToolOf(owner_, text_.c_str());
-    SendMessageW(tip_.get(), TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
     // Just below the cell, so the tip never hides the cell it speaks of.
     RECT cell = {};
     cell.top = column;
     cell.left = column == 0 ? LVIR_LABEL : LVIR_BOUNDS;
     SendMessageW(list_, LVM_GETSUBITEMRECT, hit.iItem, reinterpret_cast<LPARAM>(&cell));
     // A cell scrolled past the list's left edge: the tip starts at the edge.
-    POINT place = {cell.left > 0 ? cell.left : 0, cell.bottom + 2};
-    ClientToScreen(list_, &place);
+    Show(row, column, std::move(text), list_,
+         POINT{cell.left > 0 ? cell.left : 0, cell.bottom + 2});
+}
+
+void ListTips::Show(int row, int column, std::wstring text, HWND window, POINT place) {
+    if (row == row_ && column == column_ && text == text_) return;  // already on show
+    row_ = row;
+    column_ = column;
+    text_ = std::move(text);
+    TTTOOLINFOW tool = ToolOf(owner_, text_.c_str());
+    SendMessageW(tip_.get(), TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    ClientToScreen(window, &place);
     SendMessageW(tip_.get(), TTM_TRACKPOSITION, 0, MAKELPARAM(place.x, place.y));
     SendMessageW(tip_.get(), TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
     // Without a timer the tip hides at the next move over another control.
@@ -94,7 +114,7 @@ void ListTips::Poll() {
     POINT cursor;
     if (!GetCursorPos(&cursor)) return;
     const HWND under = WindowFromPoint(cursor);
-    if (under == list_ || under == tip_.get()) {
+    if (under == list_ || under == tip_.get() || under == owner_) {
         Track(cursor);
         return;
     }

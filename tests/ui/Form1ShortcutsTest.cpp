@@ -1,5 +1,6 @@
 // The keyboard route to the button commands, and where the folder dialog opens.
 #include <functional>
+#include <iterator>
 
 #include "tests/ui/Form1Fixture.h"
 #include "ui/MainMenu.h"
@@ -20,12 +21,13 @@ class Form1ShortcutsTest : public Form1Test {
         dialogs.open_files.push_back(answer);
         ASSERT_TRUE(ClickControl(c().Command4.hWnd()));
     }
-    // A key pressed in `target` with Ctrl held or not, through the main loop's dispatch.
-    void Press(HWND target, UINT key, bool ctrl) {
+    // A key pressed in `target` with Ctrl (or Shift) held or not, through the main loop's dispatch.
+    void Press(HWND target, UINT key, bool ctrl, bool shift = false) {
         BYTE keys[256] = {};
         GetKeyboardState(keys);
         keys[VK_CONTROL] = ctrl ? 0x80 : 0;
-        keys[VK_MENU] = keys[VK_SHIFT] = 0;
+        keys[VK_SHIFT] = shift ? 0x80 : 0;
+        keys[VK_MENU] = 0;
         SetKeyboardState(keys);
         if (target == c().Text2 && !IsWindowEnabled(target))
             SendMessageW(c().Check1, BM_CLICK, 0, 0);  // auto save off: the box takes the focus
@@ -37,11 +39,44 @@ class Form1ShortcutsTest : public Form1Test {
         message.wParam = key;
         message.lParam = 1;
         MessagePump::Dispatch(form->hWnd(), message);
-        keys[VK_CONTROL] = 0;
+        keys[VK_CONTROL] = keys[VK_SHIFT] = 0;
         SetKeyboardState(keys);
         PumpMessages();
     }
 };
+
+// The dotted focus cue inside a button's frame: marks on the row just inside its top line.
+bool ShowsFocusCue(const ButtonCr& button) {
+    HDC dc = GetDC(button.hWnd());
+    int marks = 0;
+    for (int x = 8; x < 24; ++x) marks += GetPixel(dc, x, 3) != GetSysColor(COLOR_BTNFACE);
+    return ReleaseDC(button.hWnd(), dc) && marks > 0;
+}
+
+TEST_F(Form1ShortcutsTest, TabVisitsEveryEnabledControlInLayoutOrderAndEnterPressesAButton) {
+    SendMessageW(c().Check1, BM_CLICK, 0, 0);  // auto save off: 更改 and the save box take part
+    for (ButtonCr* b : {&c().Command3, &c().Command8, &c().ButtonCr3, &c().Command7, &c().Command6})
+        b->Enabled(true);
+    SetFocus(c().Command2.hWnd());
+    EXPECT_FALSE(ShowsFocusCue(c().Command2)) << "no cue before the keyboard is used";
+    const HWND order[] = {c().ButtonCr2.hWnd(), c().Text2,           c().ButtonCr1.hWnd(),
+                          c().Command3.hWnd(),  c().Command4.hWnd(), c().Check1,
+                          c().Check2,           list().hWnd(),       c().Command8.hWnd(),
+                          c().ButtonCr3.hWnd(), c().Command7.hWnd(), c().Command6.hWnd(),
+                          c().Command2.hWnd()};
+    const size_t n = std::size(order);
+    for (const bool back : {false, true}) {
+        SCOPED_TRACE(back ? "Shift+Tab" : "Tab");
+        for (size_t i = 0; i < n; ++i) {
+            const size_t from = back ? n - 1 - i : i, to = back ? (from + n - 1) % n : (i + 1) % n;
+            Press(order[from], VK_TAB, false, back);
+            EXPECT_EQ(GetFocus(), order[to]) << "from control " << from;
+        }
+    }
+    EXPECT_TRUE(ShowsFocusCue(c().Command2) && !ShowsFocusCue(c().Command4)) << "on the focused";
+    Press(c().ButtonCr1.hWnd(), VK_RETURN, false);
+    EXPECT_EQ(dialogs.prompts.size(), 1u) << "Enter on 打开 opens the folder dialog";
+}
 
 TEST_F(Form1ShortcutsTest, EachShortcutRunsItsCommandOnlyWhileItsButtonIsEnabled) {
     struct Case {

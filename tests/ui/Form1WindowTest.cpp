@@ -1,4 +1,6 @@
 // The main window as it opens: its frame, controls, places, captions, states and menus.
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 
 #include "tests/ui/Form1Fixture.h"
@@ -140,7 +142,8 @@ TEST_F(Form1Test, ListHasFiveColumnsAndAFlatHeader) {
         column.cchTextMax = 64;
         ASSERT_TRUE(SendMessageW(lv, LVM_GETCOLUMNW, i, reinterpret_cast<LPARAM>(&column)));
         EXPECT_STREQ(text, columns[i].text);
-        EXPECT_EQ(column.cx, MulDiv(columns[i].width_twips, 96, 1440)) << i;
+        // At least its width; wider where the header's font needs it (see Form1LayoutTest).
+        EXPECT_GE(column.cx, MulDiv(columns[i].width_twips, 96, 1440)) << i;
         EXPECT_EQ(column.fmt & LVCFMT_JUSTIFYMASK, columns[i].format) << i;
     }
 }
@@ -211,6 +214,55 @@ TEST_P(Form1LayoutTest, ControlsSitAtTheirPlaces) {
         EXPECT_STREQ(info.lfFaceName, L"宋体");
         EXPECT_EQ(info.lfHeight, -MulDiv(9, dpi, 72));
     }
+}
+
+// What a person reads off the header and the status line, from the window's fonts and pixels:
+// every caption whole, the box's edges drawn with equal margins, its text centred inside it.
+TEST_P(Form1LayoutTest, HeaderCaptionsAreWholeAndTheStatusBoxHoldsItsText) {
+    HWND header = reinterpret_cast<HWND>(SendMessageW(list().hWnd(), LVM_GETHEADER, 0, 0));
+    HDC dc = GetDC(header);
+    SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(header, WM_GETFONT, 0, 0)));
+    for (int i = 0; i < 5; ++i) {
+        wchar_t text[64] = {};
+        HDITEMW item = {};
+        item.mask = HDI_TEXT | HDI_WIDTH;
+        item.pszText = text;
+        item.cchTextMax = 64;
+        SendMessageW(header, HDM_GETITEMW, i, reinterpret_cast<LPARAM>(&item));
+        SIZE extent = {};
+        GetTextExtentPoint32W(dc, text, lstrlenW(text), &extent);
+        // The header keeps three edge widths free on either side of a caption.
+        EXPECT_GE(item.cxy, extent.cx + 6 * GetSystemMetrics(SM_CXEDGE)) << i;
+    }
+    ReleaseDC(header, dc);
+
+    dc = GetDC(form->hWnd());
+    auto at = [&](int x, int y) { return GetPixel(dc, x, y); };
+    const COLORREF dark = GetSysColor(COLOR_WINDOWTEXT), light = GetSysColor(COLOR_3DHIGHLIGHT);
+    RECT client, box = form->StatusBox();
+    GetClientRect(form->hWnd(), &client);
+    const int width = client.right, mid = (box.top + box.bottom) / 2;
+    int left = 0, right = width - 1, top = mid, bottom = mid;
+    while (left < right && at(left, mid) != dark) ++left;
+    while (right > left && at(right, mid) != light) --right;
+    EXPECT_EQ(left, width - 1 - right) << "the margins left and right of the box";
+    while (top > 0 && at(left, top - 1) == dark) --top;
+    while (at(right, bottom + 1) == light) ++bottom;
+    int first_ink = bottom, last_ink = top;
+    for (int y = top; y <= bottom; ++y) {
+        EXPECT_EQ(at(right, y), light) << "right edge, row " << y;
+        for (int x = left + 1; x < right; ++x) {
+            if (y == top || y == bottom) {
+                EXPECT_EQ(at(x, y), y == top ? dark : light) << "edge, column " << x;
+            } else if (at(x, y) != GetSysColor(COLOR_BTNFACE)) {
+                first_ink = std::min(first_ink, y);
+                last_ink = std::max(last_ink, y);
+            }
+        }
+    }
+    ReleaseDC(form->hWnd(), dc);
+    EXPECT_LE(std::abs((first_ink - top) - (bottom - last_ink)), 1)
+        << "text rows " << first_ink << "-" << last_ink << " in the box " << top << "-" << bottom;
 }
 
 INSTANTIATE_TEST_SUITE_P(Dpi, Form1LayoutTest, ::testing::Values(96, 120, 144));

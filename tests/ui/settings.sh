@@ -11,6 +11,8 @@
 #   minimise minimised, the window comes back the way a person does it there, skin whole
 #   about    the About window (帮助 → 关于) has its raised 3-pixel dialog frame, in the system's
 #            colours, at its own edges and nothing of a window manager's
+#   tab      Tab reaches 打开 and Enter on it opens the folder picker
+#   tip      the pointer on the status line, cut (a long missing path given at start), shows it whole
 #   settings.sh SETTING QUENLOR_EXE PROBE_EXE [SCREENSHOT_PNG]
 set -euo pipefail
 
@@ -108,7 +110,9 @@ escape_during_search() {
 # window manager the keys go to the window under the pointer; Wine puts the pointer in the middle of
 # the screen as its session starts, where the window opens.
 xdotool mousemove 1270 1010
-e2e_start "$SETTING" "$QUENLOR_EXE" "$PROBE_EXE"
+# A path given at start that is not there: the status line names it, longer than the line.
+MISSING="$(winpath "$WORK")\\$(printf 'projector-archive-%.0s' 1 2 3 4)\\missing.exe"
+e2e_start "$SETTING" "$QUENLOR_EXE" "$PROBE_EXE" "$MISSING"
 read -r fl ft fr fb <<<"$(frame_of)"
 [ "$((fr - fl))x$((fb - ft))" = "437x416" ] || fail "$SETTING: the window is not 437 x 416"
 sleep 0.5
@@ -161,6 +165,32 @@ read -r nl nt _ _ <<<"$(frame_of)"
 [ "$nl,$nt" = "$fl,$ft" ] || fail "$SETTING: the window moved ($nl,$nt) on a click in the menu row"
 row menu
 about_frame
+
+tab_to_open() {
+    focus_app
+    for _ in $(seq 1 14); do
+        key Tab
+        grep -qx 'focusid 1007' <<<"$(probe focus)" && break
+    done
+    grep -qx 'focusid 1007' <<<"$(probe focus)" || fail "$SETTING: Tab never reached 打开"
+    key Return
+    wait_foreground_not_main >/dev/null || fail "$SETTING: Enter on 打开 opened no folder picker"
+    focus_app
+    key Escape
+    wait_main_active
+}
+tab_to_open; row tab
+
+status_tip() {
+    local cl ct tip
+    read -r _ cl ct _ _ <<<"$(grep '^client' <<<"$(probe window)")"
+    move_to "$((cl + 200))" "$((ct + 333))"
+    tip="$(wait_probe '^text ' tip)" || fail "$SETTING: no tip over the cut status line"
+    grep -qF 'missing.exe' <<<"$tip" || fail "$SETTING: the status line's tip is not whole: $tip"
+    move_to "$((cl + 200))" "$((ct + 250))"
+    wait_probe '^tip none' tip >/dev/null || fail "$SETTING: the tip stayed after the pointer left"
+}
+status_tip; row tip
 
 # close: pressed on the client area and released on the button, then pressed on the button and
 # released off it: the window stays both times.

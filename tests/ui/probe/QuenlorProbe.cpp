@@ -9,7 +9,8 @@
 //                             system's colours of a dialog frame, or "about none"; then
 //                             whether the main window takes input
 //   QuenlorProbe focus OUT    the classes of the program's active and focus windows, then
-//                             "iconic" or "normal"
+//                             "iconic" or "normal", then "focusid" and the focus's control id
+//   QuenlorProbe tip OUT      "text" and the text of the program's tip on show, or "tip none"
 //   QuenlorProbe close OUT    asks the window to close (cleaning up after a failed test)
 // Writes UTF-8 lines to OUT; exits with 2 when the window is not there.
 #include <windows.h>
@@ -180,8 +181,30 @@ int Answer(const std::vector<std::wstring>& args, FILE* out) {
             if (info.hwndActive) GetClassNameW(info.hwndActive, active, 64);
             if (info.hwndFocus) GetClassNameW(info.hwndFocus, focus, 64);
         }
-        std::fprintf(out, "active %s\nfocus %s\n%s\n", Utf8(active).c_str(), Utf8(focus).c_str(),
-                     IsIconic(form) ? "iconic" : "normal");
+        std::fprintf(out, "active %s\nfocus %s\n%s\nfocusid %d\n", Utf8(active).c_str(),
+                     Utf8(focus).c_str(), IsIconic(form) ? "iconic" : "normal",
+                     info.hwndFocus ? GetDlgCtrlID(info.hwndFocus) : 0);
+    } else if (command == L"tip") {
+        // The window's tip (its one tool, id 1) while it is on show.
+        HWND tip = nullptr;
+        while ((tip = FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr)) &&
+               !(IsWindowVisible(tip) && GetWindow(tip, GW_OWNER) == form)) {
+        }
+        RemoteBuffer buffer(form, 8192);
+        TTTOOLINFOW tool = {};
+        tool.cbSize = sizeof(tool);
+        tool.hwnd = form;
+        tool.uId = 1;
+        tool.lpszText = reinterpret_cast<wchar_t*>(buffer.at(256));
+        std::wstring text(2048, L'\0');
+        if (tip && buffer.ok() && buffer.Write(0, &tool, sizeof(tool)) &&
+            (SendMessageW(tip, TTM_GETTEXTW, text.size(), reinterpret_cast<LPARAM>(buffer.at(0))),
+             buffer.Read(256, text.data(), text.size() * sizeof(wchar_t)))) {
+            text.resize(wcsnlen(text.c_str(), text.size()));
+            std::fprintf(out, "text %s\n", Utf8(text).c_str());
+        } else {
+            std::fprintf(out, "tip none\n");
+        }
     } else if (command == L"cells") {
         HWND list = FindList(form);
         RemoteBuffer buffer(list, 8192);
