@@ -4,7 +4,9 @@
 #include <chrono>
 #include <vector>
 
+#include "quenlor/AppBundle.h"
 #include "quenlor/BackgroundJob.h"
+#include "quenlor/ElfProjector.h"
 #include "quenlor/Failure.h"
 #include "quenlor/Projector.h"
 #include "quenlor/Text.h"
@@ -15,6 +17,23 @@ namespace quenlor {
 namespace {
 
 constexpr wchar_t kFailed[] = L"失败";
+
+Failure ElfFailure(ElfVerdict verdict) {
+    switch (verdict) {
+        case ElfVerdict::Damaged:
+            return Failure::ElfDamaged;
+        case ElfVerdict::NoMovie:
+            return Failure::ElfNoMovie;
+        case ElfVerdict::LengthMismatch:
+            return Failure::ElfLengthMismatch;
+        case ElfVerdict::NotMovie:
+            return Failure::ElfNotMovie;
+        case ElfVerdict::NotElf:
+        case ElfVerdict::Movie:
+            break;
+    }
+    return Failure::NotProjector;
+}
 constexpr wchar_t kSucceeded[] = L"成功";
 
 // Clears a flag when the scope ends, on every path.
@@ -94,8 +113,8 @@ void Converter::Command7_Click() {
                 succeeded += ExtractMovie(SourceFile, TargetFile);
                 // Only now is this source's own movie in place.
                 if (delete_source && ExtractOk) {
-                    if (!fs_.Remove(SourceFile)) {
-                        panel_.SourceKept(SourceFile);
+                    if (!DeleteSource(SourceFile)) {
+                        if (!source_is_bundle_) panel_.SourceKept(SourceFile);
                     } else if (const int now = list_.RowOf(CurrentRow)) {
                         list_.MarkSourceDeleted(now);
                     }
@@ -129,30 +148,18 @@ int Converter::ExtractMovie(const std::wstring& source, const std::wstring& targ
     ExtractOk = false;
     LastFailure = Failure::SourceMissing;
     facts_ = RecordRow{};
-    if (!FileExists(source)) {
+    const bool any_version = running_ ? batch_any_version_ : AnyVersion;
+    source_is_bundle_ = any_version && IsAppBundleName(source, fs_.Separator()) &&
+                        fs_.IsFolder(source) && !FileExists(source);
+    if (!source_is_bundle_ && !FileExists(source)) {
         SetCell(Column::Result, kFailed);
         return 0;
     }
 
-    LastFailure = Failure::SourceUnreadable;
-    auto file = fs_.OpenRead(source);
-    if (!file) return 0;
-    facts_.source_size = file->Size();
-    // A movie found in a stub window runs to the end of the file; one found only by its trailer is
-    // exactly the length the trailer gives.
+    std::unique_ptr<ReadableFile> file;
     uint64_t start = 0;
-    uint64_t end = file->Size();
-    if (const std::optional<int64_t> found = FindMovieStart(*file, kExtractionTable, pacer_)) {
-        start = static_cast<uint64_t>(*found);
-    } else if (const auto movie = (running_ ? batch_any_version_ : AnyVersion)
-                                      ? FindTrailerMovie(*file)
-                                      : std::nullopt) {
-        start = movie->start;
-        end = movie->start + movie->length;
-    } else {
-        LastFailure = Failure::NotProjector;
-        return 0;
-    }
+    uint64_t end = 0;
+    if (!FindMovie(source, file, start, end)) return 0;
     if (RowGone()) return 0;
     // Writing the movie over its own projector would destroy the source.
     if (fs_.SameFile(source, target)) {
@@ -180,6 +187,66 @@ int Converter::ExtractMovie(const std::wstring& source, const std::wstring& targ
     LastFailure = Failure::None;
     ExtractOk = true;
     return 1;
+}
+
+bool Converter::FindMovie(const std::wstring& source, std::unique_ptr<ReadableFile>& file,
+                          uint64_t& start, uint64_t& end) {
+    const bool any_version = running_ ? batch_any_version_ : AnyVersion;
+    if (source_is_bundle_) {
+        AppMovie app = OpenAppMovie(fs_, source);
+        LastFailure =
+            app.verdict == AppVerdict::NoMovie ? Failure::AppNoMovie : Failure::AppNotMovie;
+        if (!app.file) return false;
+        file = std::move(app.file);
+        facts_.source_size = file->Size();
+        start = 0;  // the bundle's movie is a file of its own, taken whole
+        end = file->Size();
+        return true;
+    }
+
+    LastFailure = Failure::SourceUnreadable;
+    file = fs_.OpenRead(source);
+    if (!file) return false;
+    facts_.source_size = file->Size();
+    start = 0;
+    end = file->Size();
+    // A Linux projector keeps its movie behind its ELF image, exactly the length given there.
+    Failure elf_failure = Failure::NotProjector;
+    if (any_version) {
+        const ElfMovie elf = FindElfMovie(*file);
+        if (elf.verdict == ElfVerdict::Movie) {
+            start = elf.start;
+            end = elf.start + elf.length;
+            return true;
+        }
+        elf_failure = ElfFailure(elf.verdict);
+    }
+    // A movie found in a stub window runs to the end of the file; one found only by its trailer is
+    // exactly the length the trailer gives.
+    if (const std::optional<int64_t> found = FindMovieStart(*file, kExtractionTable, pacer_)) {
+        start = static_cast<uint64_t>(*found);
+    } else if (const auto movie = any_version ? FindTrailerMovie(*file) : std::nullopt) {
+        start = movie->start;
+        end = movie->start + movie->length;
+    } else {
+        LastFailure = elf_failure;
+        return false;
+    }
+    return true;
+}
+
+bool Converter::DeleteSource(const std::wstring& source) {
+    if (!source_is_bundle_) return fs_.Remove(source);
+    std::vector<std::wstring> kept;
+    if (RemoveWholeFolder(fs_, source, kept)) return true;
+    for (const std::wstring& part : kept) panel_.SourceKept(part);
+    // The window shows it in the row's tip; the row itself stays converted.
+    if (const int row = list_.RowOf(CurrentRow); row != 0 && !kept.empty()) {
+        std::wstring note = L"影片已写出，但未能删除：" + kept.front();
+        if (kept.size() > 1) note += L" 等" + Decimal(static_cast<int64_t>(kept.size())) + L"项";
+        list_.SetReason(row, note);
+    }
+    return false;
 }
 
 bool Converter::RowGone() const {

@@ -250,6 +250,19 @@ class PosixFileSystem : public FileSystem {
 
     bool Remove(const std::wstring& path) override { return ::unlink(ToUtf8(path).c_str()) == 0; }
 
+    bool IsFolder(const std::wstring& path) override {
+        struct stat st {};
+        return ::stat(ToUtf8(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    }
+
+    bool RemoveFolder(const std::wstring& path) override {
+        const std::string name = ToUtf8(path);
+        struct stat st {};
+        if (::lstat(name.c_str(), &st) == 0 && S_ISLNK(st.st_mode))
+            return ::unlink(name.c_str()) == 0;
+        return ::rmdir(name.c_str()) == 0;
+    }
+
     bool IsNormalFile(const std::wstring& path) override {
         struct stat st {};
         if (::stat(ToUtf8(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;

@@ -289,6 +289,16 @@ class Win32FileSystem : public FileSystem {
         return ::DeleteFileW(ForSystem(path).c_str()) != FALSE;
     }
 
+    bool IsFolder(const std::wstring& path) override {
+        const DWORD attributes = ::GetFileAttributesW(ForSystem(path).c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    }
+
+    // A junction or a folder link is removed as a folder; what it leads to stays.
+    bool RemoveFolder(const std::wstring& path) override {
+        return ::RemoveDirectoryW(ForSystem(path).c_str()) != FALSE;
+    }
+
     bool IsNormalFile(const std::wstring& path) override {
         const DWORD attributes = ::GetFileAttributesW(ForSystem(path).c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES) return false;

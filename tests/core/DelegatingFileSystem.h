@@ -30,6 +30,8 @@ class DelegatingFileSystem : public FileSystem {
         return real_.Replace(f, t);
     }
     bool Remove(const std::wstring& p) override { return real_.Remove(p); }
+    bool IsFolder(const std::wstring& p) override { return real_.IsFolder(p); }
+    bool RemoveFolder(const std::wstring& p) override { return real_.RemoveFolder(p); }
     bool IsNormalFile(const std::wstring& p) override { return real_.IsNormalFile(p); }
     bool Identity(const std::wstring& p, FileIdentity& id) override {
         return real_.Identity(p, id);

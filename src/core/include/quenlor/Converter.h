@@ -55,6 +55,12 @@ class Converter {
     static constexpr uint64_t kFlushEvery = uint64_t{32} << 20;
 
   private:
+    // Opens the source and finds its movie, the bytes [start, end) of `file`; sets LastFailure
+    // when there is none.
+    bool FindMovie(const std::wstring& source, std::unique_ptr<ReadableFile>& file, uint64_t& start,
+                   uint64_t& end);
+    // Deletes the converted source: a file, or an .app folder as a whole (reporting what stayed).
+    bool DeleteSource(const std::wstring& source);
     bool CopyMovie(ReadableFile& source, uint64_t start, uint64_t end, const std::wstring& target,
                    unsigned& version);
     // `target`, unless this batch has already written that file (by identity, or by name where
@@ -80,6 +86,7 @@ class Converter {
     std::set<FileIdentity> written_;        // the movies this batch has written
     std::set<std::wstring> written_names_;  // ... and their names, as the file system keys them
     std::minstd_rand temporary_names_;
+    bool source_is_bundle_ = false;  // the row in hand names an .app folder
     RecordRow facts_;  // what the extraction learned of the row in hand, for the record
 };
 

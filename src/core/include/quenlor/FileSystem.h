@@ -90,6 +90,10 @@ class FileSystem {
     // Renames `from` to `to` in one step, replacing a file named `to`.
     virtual bool Replace(const std::wstring& from, const std::wstring& to) = 0;
     virtual bool Remove(const std::wstring& path) = 0;
+    // True when `path` names a folder (through a link too).
+    virtual bool IsFolder(const std::wstring& /*path*/) { return false; }
+    // Removes an empty folder, or a link to a folder (never what it leads to).
+    virtual bool RemoveFolder(const std::wstring& /*path*/) { return false; }
 
     // True when `path` names a normal file: it exists and is neither a directory nor hidden nor a
     // system file.
