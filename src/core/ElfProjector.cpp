@@ -142,13 +142,12 @@ ElfMovie FindElfMovie(ReadableFile& file, const unsigned char* head, size_t coun
 }
 
 bool HoldsElfMovie(FileSystem& fs, const std::wstring& path) {
-    auto file = fs.OpenRead(path);
-    if (!file) return false;
     // Most files are no ELF file at all: their first bytes are all that is read.
     unsigned char head[kElfHeadBytes];
     size_t got = 0;
-    if (!ReadFully(*file, 0, head, sizeof head, got) || !IsElfMagic(head, got)) return false;
-    return FindElfMovie(*file, head, got).verdict == ElfVerdict::Movie;
+    if (!fs.ReadHead(path, head, sizeof head, got) || !IsElfMagic(head, got)) return false;
+    auto file = fs.OpenRead(path);
+    return file && FindElfMovie(*file).verdict == ElfVerdict::Movie;
 }
 
 }  // namespace quenlor

@@ -15,12 +15,12 @@ std::wstring UpToNul(const std::wstring& name) {
     return name.substr(0, name.find(L'\0'));
 }
 
-// With every version wanted: a Linux projector is a file without extension (a leading dot opens
-// a name, it makes no extension), a Mac one an .app folder. Links to folders are never entered.
+// With every version wanted: a Linux projector is a file without extension, a Mac one an .app
+// folder. Links to folders are never entered.
 bool IsOtherCandidate(const DirEntry& entry, const std::wstring& name, wchar_t separator) {
     if (name.empty() || name == L"." || name == L"..") return false;
     if (entry.directory) return !entry.link && IsAppBundleName(name, separator);
-    return name.find(L'.', 1) == std::wstring::npos;
+    return WithoutExtension(name, separator);
 }
 
 }  // namespace

@@ -85,6 +85,13 @@ class FileSystem {
     // Null unless `path` is a regular file that could be opened for reading (never blocks on a
     // device or pipe).
     virtual std::unique_ptr<ReadableFile> OpenRead(const std::wstring& path) = 0;
+    // Reads up to `count` bytes from the start of the regular file `path`: the one look a search
+    // takes at most files, so kept to the fewest calls the platform allows.
+    virtual bool ReadHead(const std::wstring& path, void* buffer, size_t count, size_t& got) {
+        got = 0;
+        auto file = OpenRead(path);
+        return file && file->ReadAt(0, buffer, count, got);
+    }
     // Creates `path` only if nothing of that name exists. Null on failure.
     virtual std::unique_ptr<WritableFile> CreateNew(const std::wstring& path) = 0;
     // Renames `from` to `to` in one step, replacing a file named `to`.
