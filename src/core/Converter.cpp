@@ -17,7 +17,9 @@ namespace quenlor {
 namespace {
 
 constexpr wchar_t kFailed[] = L"失败";
+constexpr wchar_t kSucceeded[] = L"成功";
 
+// Why a file that is an ELF program holds no movie a Linux projector keeps.
 Failure ElfFailure(ElfVerdict verdict) {
     switch (verdict) {
         case ElfVerdict::Damaged:
@@ -34,7 +36,6 @@ Failure ElfFailure(ElfVerdict verdict) {
     }
     return Failure::NotProjector;
 }
-constexpr wchar_t kSucceeded[] = L"成功";
 
 // Clears a flag when the scope ends, on every path.
 class FlagScope {
@@ -113,10 +114,8 @@ void Converter::Command7_Click() {
                 succeeded += ExtractMovie(SourceFile, TargetFile);
                 // Only now is this source's own movie in place.
                 if (delete_source && ExtractOk) {
-                    if (!DeleteSource(SourceFile)) {
-                        if (!source_is_bundle_) panel_.SourceKept(SourceFile);
-                    } else if (const int now = list_.RowOf(CurrentRow)) {
-                        list_.MarkSourceDeleted(now);
+                    if (DeleteSource(SourceFile)) {
+                        if (const int now = list_.RowOf(CurrentRow)) list_.MarkSourceDeleted(now);
                     }
                 }
                 if (!ExtractOk) {
@@ -236,9 +235,19 @@ bool Converter::FindMovie(const std::wstring& source, std::unique_ptr<ReadableFi
 }
 
 bool Converter::DeleteSource(const std::wstring& source) {
-    if (!source_is_bundle_) return fs_.Remove(source);
+    if (!source_is_bundle_) {
+        if (fs_.Remove(source)) return true;
+        panel_.SourceKept(source);
+        return false;
+    }
     std::vector<std::wstring> kept;
-    if (RemoveWholeFolder(fs_, source, kept)) return true;
+    // A movie written into the bundle itself would go with it: then the bundle stays whole.
+    const std::wstring inside = fs_.NameKey(source) + fs_.Separator();
+    if (fs_.NameKey(TargetFile).compare(0, inside.size(), inside) == 0) {
+        kept.push_back(source);
+    } else if (RemoveWholeFolder(fs_, source, kept)) {
+        return true;
+    }
     for (const std::wstring& part : kept) panel_.SourceKept(part);
     // The window shows it in the row's tip; the row itself stays converted.
     if (const int row = list_.RowOf(CurrentRow); row != 0 && !kept.empty()) {
