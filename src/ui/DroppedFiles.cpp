@@ -45,7 +45,8 @@ DropContents SortDrop(FileSystem& fs, const std::vector<std::wstring>& names, bo
             contents.programs.push_back(name);  // a Mac projector: one row, never searched
         } else if (folder) {
             contents.folders.push_back(name);
-        } else if (EndsWithExe(name) || (any_version && WithoutExtension(name, separator))) {
+        } else if (EndsWithExe(name) ||
+                   (any_version && WithoutExtension(name, separator) && !fs.IsFolder(name))) {
             contents.programs.push_back(name);
         } else {
             ++contents.ignored;
