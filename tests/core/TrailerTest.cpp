@@ -168,6 +168,19 @@ TEST(FindTrailerMovie, AMarkerByChanceInNoiseIsNoMovie) {
     EXPECT_EQ(found, 0);
 }
 
+// The rows a search of `dir` lists, in order.
+std::vector<std::wstring> Searched(const TempDir& dir, bool any_version) {
+    FakeList list;
+    FakeStatus status;
+    FakePump pump;
+    Search search(NativeFileSystem(), list, status, pump);
+    search.AnyVersion = any_version;
+    search.StartSearch(dir.Dir());
+    std::vector<std::wstring> rows;
+    for (const auto& r : list.rows) rows.push_back(r.cells[0]);
+    return rows;
+}
+
 // With every version wanted, a search lists a later player's projector in the same pass.
 TEST(AnyVersionSearch, ListsTrailerProjectorsOnlyWhenAsked) {
     TempDir dir;
@@ -181,14 +194,7 @@ TEST(AnyVersionSearch, ListsTrailerProjectorsOnlyWhenAsked) {
 
     for (bool any : {false, true}) {
         SCOPED_TRACE(any);
-        FakeList list;
-        FakeStatus status;
-        FakePump pump;
-        Search search(NativeFileSystem(), list, status, pump);
-        search.AnyVersion = any;
-        search.StartSearch(dir.Dir());
-        std::vector<std::wstring> rows;
-        for (const auto& r : list.rows) rows.push_back(r.cells[0]);
+        const std::vector<std::wstring> rows = Searched(dir, any);
         std::vector<std::wstring> expected;
         if (any) expected.push_back(dir.Path(L"later.exe"));
         expected.push_back(dir.Path(L"old.exe"));
@@ -450,14 +456,7 @@ TEST(OtherSystems, FoundListedAndConvertedExactly) {
     std::sort(listed.begin(), listed.end());
 
     for (bool any : {false, true}) {
-        FakeList list;
-        FakeStatus status;
-        FakePump pump;
-        Search search(NativeFileSystem(), list, status, pump);
-        search.AnyVersion = any;
-        search.StartSearch(dir.Dir());
-        std::vector<std::wstring> rows;
-        for (const auto& r : list.rows) rows.push_back(r.cells[0]);
+        std::vector<std::wstring> rows = Searched(dir, any);
         std::sort(rows.begin(), rows.end());
         EXPECT_EQ(rows, any ? listed : std::vector<std::wstring>{});
     }
