@@ -147,19 +147,23 @@ put("linux32", bytes(elf), 4, b"\x56\x34\x12\xfa")
 open(os.path.join(d, "Game.app/Contents/Resources/movie.swf"), "wb").write(movie)
 open(os.path.join(d, "Game.app/Contents/MacOS/player"), "wb").write(b"\xcf\xfa\xed\xfe" + bytes(60))
 PY
+    # Given at start beside the folder, an .app folder and a Linux projector are added as rows.
+    mkdir -p "$WORK/loose"
+    cp -r "$d/Game.app" "$WORK/loose/Loose.app"
+    cp "$d/linux64" "$WORK/loose/penguin"
     probe close >/dev/null
     for _ in $(seq 1 40); do kill -0 "$APP_PID" 2>/dev/null || break; sleep 0.25; done
-    e2e_launch "$QUENLOR_EXE" "$W\\systems"
+    e2e_launch "$QUENLOR_EXE" "$W\\systems" "$W\\loose\\Loose.app" "$W\\loose\\penguin"
     APP_PID=$!
-    cells="$(wait_probe 'linux64' cells)" || { echo "$cells"; fail "the folder of every kind was not searched"; }
-    grep -q '^rows 5$' <<<"$cells" || { echo "$cells"; fail "expected five projectors, the .app as one row"; }
+    cells="$(wait_probe 'penguin' cells)" || { echo "$cells"; fail "the folder of every kind was not searched"; }
+    grep -q '^rows 7$' <<<"$cells" || { echo "$cells"; fail "expected seven projectors, each .app one row"; }
     WINDOW="$(probe window)"
     click_control 1012
     click_control 1013
-    cells="$(wait_probe 'Game\.swf' cells)" || { echo "$cells"; fail "the conversion of every kind did not finish"; }
+    cells="$(wait_probe 'penguin\.swf' cells)" || { echo "$cells"; fail "the conversion of every kind did not finish"; }
     echo "every kind:"; echo "$cells"
-    for name in linux64 linux32 Game; do
-        cmp "$d/movie" "$d/$name.swf" || fail "$name.swf differs from its movie"
+    for movie in "$d"/{linux64,linux32,Game}.swf "$WORK"/loose/{Loose,penguin}.swf; do
+        cmp "$d/movie" "$movie" || fail "$movie differs from its movie"
     done
     cmp "$d/win.exe.movie" "$d/win.swf" || fail "win.swf differs from its movie"
     cmp <(tail -c +286701 "$d/old.exe") "$d/old.swf" || fail "old.swf differs"
