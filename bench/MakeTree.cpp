@@ -2,6 +2,8 @@
 //   quenlor-bench-tree tree DIR [FILES]  a tree of .exe files of 0.3-8 MB in nested folders, about
 //   3%
 //                                        of them projectors, plus one sparse 4 GiB .exe
+//   quenlor-bench-tree plain DIR [FILES] files without extension in nested folders, none a
+//                                        projector
 //   quenlor-bench-tree big FILE MIB      one projector with a movie of MIB mebibytes
 // Only the bytes a scan can reach are written with data; the rest of each file is left sparse, so
 // the tree costs little disk but reads exactly like real files in that range.
@@ -56,6 +58,31 @@ int Tree(const fs::path& dir, int files) {
     return 0;
 }
 
+// Files without extension that are no projectors, as a Linux or Mac game folder holds them: text
+// and data of 0.1-8 KB, and one in 50 an ELF program with nothing behind its image.
+int Plain(const fs::path& dir, int files) {
+    std::mt19937_64 rng(20261210);
+    std::uniform_int_distribution<uint64_t> size(100, 8000);
+    for (int i = 0; i < files; ++i) {
+        const fs::path sub = dir / ("d" + std::to_string(i % 100)) / ("e" + std::to_string(i % 5));
+        std::vector<unsigned char> head(64);
+        for (auto& b : head) b = static_cast<unsigned char>('a' + rng() % 26);
+        const uint64_t length = size(rng);
+        if (i % 50 == 0) {
+            // A 64-bit ELF header whose (empty) section table ends the file.
+            const unsigned char elf[] = {0x7F, 'E', 'L', 'F', 2, 1, 1};
+            std::copy(std::begin(elf), std::end(elf), head.begin());
+            std::fill(head.begin() + 7, head.end(), 0);
+            head[18] = 62;
+            head[52] = 64;  // e_ehsize
+            for (int b = 0; b < 8; ++b) head[40 + b] = static_cast<unsigned char>(length >> 8 * b);
+        }
+        if (!WriteSparse(sub / ("file" + std::to_string(i)), head, length)) return 1;
+    }
+    std::printf("%d files without extension, no projectors\n", files);
+    return 0;
+}
+
 int Big(const fs::path& file, uint64_t mib) {
     fs::create_directories(file.parent_path());
     FILE* out = std::fopen(file.c_str(), "wb");
@@ -79,6 +106,9 @@ int Big(const fs::path& file, uint64_t mib) {
 int main(int argc, char** argv) {
     if (argc >= 3 && std::string(argv[1]) == "tree") {
         return Tree(argv[2], argc > 3 ? std::atoi(argv[3]) : 2000);
+    }
+    if (argc >= 3 && std::string(argv[1]) == "plain") {
+        return Plain(argv[2], argc > 3 ? std::atoi(argv[3]) : 100000);
     }
     if (argc == 4 && std::string(argv[1]) == "big")
         return Big(argv[2], std::strtoull(argv[3], 0, 10));

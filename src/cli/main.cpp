@@ -43,7 +43,8 @@ int Usage() {
         L"         --delete-source deletes a projector once its movie is completely written.\n"
         L"         One line a file: source, result, version, size, output (tab-separated).\n"
         L"--any-version  also projectors of later players (Flash 6 and up, compressed movies),\n"
-        L"               found by the trailer behind their movie\n"
+        L"               found by the trailer behind their movie, Linux projectors (files\n"
+        L"               without extension) and Mac ones (NAME.app folders)\n"
         L"--record CSV   writes a record of the run: one row a file with its result, sizes,\n"
         L"               output and the SHA-256 of the written movie (UTF-8 CSV)\n"
         L"\n"
@@ -128,7 +129,10 @@ int Convert(const std::vector<std::wstring>& args) {
         } else if (arg.empty()) {
             return Usage();
         } else {
-            list.AddRow(fs.Absolute(arg));
+            // "Game.app/" as a shell completes a folder: the row names the folder itself.
+            std::wstring path = fs.Absolute(arg);
+            while (path.size() > 1 && path.back() == fs.Separator()) path.pop_back();
+            list.AddRow(path);
         }
     }
     if (list.RowCount() == 0) return Usage();

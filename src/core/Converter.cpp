@@ -5,7 +5,9 @@
 #include <map>
 #include <vector>
 
+#include "quenlor/AppBundle.h"
 #include "quenlor/BackgroundJob.h"
+#include "quenlor/ElfProjector.h"
 #include "quenlor/Failure.h"
 #include "quenlor/Projector.h"
 #include "quenlor/ReplacingWrite.h"
@@ -18,6 +20,24 @@ namespace {
 
 constexpr wchar_t kFailed[] = L"失败";
 constexpr wchar_t kSucceeded[] = L"成功";
+
+// Why a file that is an ELF program holds no movie a Linux projector keeps.
+Failure ElfFailure(ElfVerdict verdict) {
+    switch (verdict) {
+        case ElfVerdict::Damaged:
+            return Failure::ElfDamaged;
+        case ElfVerdict::NoMovie:
+            return Failure::ElfNoMovie;
+        case ElfVerdict::LengthMismatch:
+            return Failure::ElfLengthMismatch;
+        case ElfVerdict::NotMovie:
+            return Failure::ElfNotMovie;
+        case ElfVerdict::NotElf:
+        case ElfVerdict::Movie:
+            break;
+    }
+    return Failure::NotProjector;
+}
 
 // Clears a flag when the scope ends, on every path.
 class FlagScope {
@@ -102,8 +122,8 @@ void Converter::Command7_Click() {
                     // Its movie has its name; the sync of its folder settles it, and only then
                     // may its source go.
                     if (unsettled_.empty()) unsettled_since_ = std::chrono::steady_clock::now();
-                    unsettled_.push_back({CurrentRow, SourceFile, TargetFile, Record.size() - 1,
-                                          std::move(committing_)});
+                    unsettled_.push_back({CurrentRow, SourceFile, TargetFile, source_is_bundle_,
+                                          Record.size() - 1, std::move(committing_)});
                 } else if (!RowGone()) {
                     SetCell(Column::Result, kFailed);
                     list_.SetReason(list_.RowOf(CurrentRow), FailureText(LastFailure));
@@ -135,30 +155,18 @@ int Converter::ExtractMovie(const std::wstring& source, const std::wstring& targ
     ExtractOk = false;
     LastFailure = Failure::SourceMissing;
     facts_ = RecordRow{};
-    if (!FileExists(source)) {
+    const bool any_version = running_ ? batch_any_version_ : AnyVersion;
+    source_is_bundle_ = any_version && IsAppBundleName(source, fs_.Separator()) &&
+                        fs_.IsFolder(source) && !FileExists(source);
+    if (!source_is_bundle_ && !FileExists(source)) {
         SetCell(Column::Result, kFailed);
         return 0;
     }
 
-    LastFailure = Failure::SourceUnreadable;
-    auto file = fs_.OpenRead(source);
-    if (!file) return 0;
-    facts_.source_size = file->Size();
-    // A movie found in a stub window runs to the end of the file; one found only by its trailer is
-    // exactly the length the trailer gives.
+    std::unique_ptr<ReadableFile> file;
     uint64_t start = 0;
-    uint64_t end = file->Size();
-    if (const std::optional<int64_t> found = FindMovieStart(*file, kExtractionTable, pacer_)) {
-        start = static_cast<uint64_t>(*found);
-    } else if (const auto movie = (running_ ? batch_any_version_ : AnyVersion)
-                                      ? FindTrailerMovie(*file)
-                                      : std::nullopt) {
-        start = movie->start;
-        end = movie->start + movie->length;
-    } else {
-        LastFailure = Failure::NotProjector;
-        return 0;
-    }
+    uint64_t end = 0;
+    if (!FindMovie(source, file, start, end)) return 0;
     if (RowGone()) return 0;
     // Writing the movie over its own projector would destroy the source.
     if (fs_.SameFile(source, target)) {
@@ -233,10 +241,8 @@ int Converter::Settle(bool delete_source) {
         FileIdentity identity;
         if (u.commit && fs_.Identity(u.target, identity)) written_.insert(identity);
         if (!delete_source) continue;
-        if (!fs_.Remove(u.source)) {
-            panel_.SourceKept(u.source);
-        } else if (const int row = list_.RowOf(u.row)) {
-            list_.MarkSourceDeleted(row);
+        if (DeleteSource(u)) {
+            if (const int row = list_.RowOf(u.row)) list_.MarkSourceDeleted(row);
         }
     }
     unsettled_.clear();
@@ -261,6 +267,76 @@ void Converter::FailSettled(const Unsettled& u, Failure failure) {
         record.output.clear();
         record.sha256.clear();
     }
+}
+
+bool Converter::FindMovie(const std::wstring& source, std::unique_ptr<ReadableFile>& file,
+                          uint64_t& start, uint64_t& end) {
+    const bool any_version = running_ ? batch_any_version_ : AnyVersion;
+    if (source_is_bundle_) {
+        AppMovie app = OpenAppMovie(fs_, source);
+        LastFailure =
+            app.verdict == AppVerdict::NoMovie ? Failure::AppNoMovie : Failure::AppNotMovie;
+        if (!app.file) return false;
+        file = std::move(app.file);
+        facts_.source_size = file->Size();
+        start = 0;  // the bundle's movie is a file of its own, taken whole
+        end = file->Size();
+        return true;
+    }
+
+    LastFailure = Failure::SourceUnreadable;
+    file = fs_.OpenRead(source);
+    if (!file) return false;
+    facts_.source_size = file->Size();
+    start = 0;
+    end = file->Size();
+    // A Linux projector keeps its movie behind its ELF image, exactly the length given there.
+    Failure elf_failure = Failure::NotProjector;
+    if (any_version) {
+        const ElfMovie elf = FindElfMovie(*file);
+        if (elf.verdict == ElfVerdict::Movie) {
+            start = elf.start;
+            end = elf.start + elf.length;
+            return true;
+        }
+        elf_failure = ElfFailure(elf.verdict);
+    }
+    // A movie found in a stub window runs to the end of the file; one found only by its trailer is
+    // exactly the length the trailer gives.
+    if (const std::optional<int64_t> found = FindMovieStart(*file, kExtractionTable, pacer_)) {
+        start = static_cast<uint64_t>(*found);
+    } else if (const auto movie = any_version ? FindTrailerMovie(*file) : std::nullopt) {
+        start = movie->start;
+        end = movie->start + movie->length;
+    } else {
+        LastFailure = elf_failure;
+        return false;
+    }
+    return true;
+}
+
+bool Converter::DeleteSource(const Unsettled& u) {
+    if (!u.bundle) {
+        if (fs_.Remove(u.source)) return true;
+        panel_.SourceKept(u.source);
+        return false;
+    }
+    std::vector<std::wstring> kept;
+    // A movie written into the bundle itself would go with it: then the bundle stays whole.
+    const std::wstring inside = fs_.NameKey(u.source) + fs_.Separator();
+    if (fs_.NameKey(u.target).compare(0, inside.size(), inside) == 0) {
+        kept.push_back(u.source);
+    } else if (RemoveWholeFolder(fs_, u.source, kept)) {
+        return true;
+    }
+    for (const std::wstring& part : kept) panel_.SourceKept(part);
+    // The window shows it in the row's tip; the row itself stays converted.
+    if (const int row = list_.RowOf(u.row); row != 0 && !kept.empty()) {
+        std::wstring note = L"影片已写出，但未能删除：" + kept.front();
+        if (kept.size() > 1) note += L" 等" + Decimal(static_cast<int64_t>(kept.size())) + L"项";
+        list_.SetReason(row, note);
+    }
+    return false;
 }
 
 bool Converter::RowGone() const {

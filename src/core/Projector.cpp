@@ -96,6 +96,12 @@ std::wstring GetFileTitle(const std::wstring& path, wchar_t separator) {
     return path.substr(slash + 1, dot - slash - 1);
 }
 
+bool WithoutExtension(const std::wstring& path, wchar_t separator) {
+    const size_t slash = path.rfind(separator);
+    const size_t name = slash == std::wstring::npos ? 0 : slash + 1;
+    return name < path.size() && path.find(L'.', name + 1) == std::wstring::npos;
+}
+
 std::wstring GetDirectoryPart(const std::wstring& path, wchar_t separator) {
     const size_t slash = path.rfind(separator);
     if (slash == std::wstring::npos) return path;

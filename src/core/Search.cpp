@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "quenlor/AppBundle.h"
+#include "quenlor/ElfProjector.h"
 #include "quenlor/Projector.h"
 #include "quenlor/Text.h"
 
@@ -11,6 +13,14 @@ namespace {
 
 std::wstring UpToNul(const std::wstring& name) {
     return name.substr(0, name.find(L'\0'));
+}
+
+// With every version wanted: a Linux projector is a file without extension, a Mac one an .app
+// folder. Links to folders are never entered.
+bool IsOtherCandidate(const DirEntry& entry, const std::wstring& name, wchar_t separator) {
+    if (name.empty() || name == L"." || name == L"..") return false;
+    if (entry.directory) return !entry.link && IsAppBundleName(name, separator);
+    return WithoutExtension(name, separator);
 }
 
 }  // namespace
@@ -44,10 +54,16 @@ void Search::SearchDirectory(const std::wstring& directory) {
     if (!Searching) return;
 
     std::vector<std::wstring> subdirectories;
+    std::vector<DirEntry> others;  // files without extension and .app folders, when asked for
     if (auto entries = fs_.Enumerate(directory, L"*.*")) {
         DirEntry entry;
         while (entries->Next(entry)) {
             const std::wstring name = UpToNul(entry.name);
+            if (walk_any_version_ && IsOtherCandidate(entry, name, fs_.Separator())) {
+                others.push_back(entry);
+                others.back().name = name;
+                continue;  // an .app folder is one projector: the walk does not enter it
+            }
             // "." and "..", dot-directories, and links (which could lead round in a cycle).
             if (!entry.directory || entry.link || name.empty() || name[0] == L'.') continue;
             if (subdirectories.size() >= static_cast<size_t>(kMaxSubdirectories)) {
@@ -58,6 +74,7 @@ void Search::SearchDirectory(const std::wstring& directory) {
     }  // the enumeration is closed before the files are checked
 
     CheckExeFiles(directory);
+    CheckOtherFiles(directory, others);
 
     const wchar_t separator = fs_.Separator();
     for (const std::wstring& name : subdirectories) {
@@ -74,6 +91,17 @@ void Search::CheckExeFiles(const std::wstring& directory) {
         if (!Searching) return;
         CheckProjector(fs_, list_, pacer_, directory + UpToNul(entry.name), walk_any_version_,
                        &scan_buffer_);
+    }
+}
+
+void Search::CheckOtherFiles(const std::wstring& directory, const std::vector<DirEntry>& others) {
+    for (const DirEntry& entry : others) {
+        pacer_.StepUnlessRecent();
+        if (!Searching) return;
+        const std::wstring path = directory + entry.name;
+        const bool found = entry.directory ? OpenAppMovie(fs_, path).verdict == AppVerdict::Movie
+                                           : HoldsElfMovie(fs_, path);
+        if (found) list_.AddRow(path);  // the file is closed by now
     }
 }
 

@@ -31,6 +31,15 @@ bool ZlibHeader(unsigned char cmf, unsigned char flg) {
     return deflate && !dictionary && (cmf * 256u + flg) % 31 == 0;
 }
 
+}  // namespace
+
+bool IsMovieSignature(const unsigned char* header, size_t count) {
+    if (count < 4 || header[3] < kLowestVersion || header[3] > kHighestVersion) return false;
+    return Signature(header, "FWS") || Signature(header, "CWS") || Signature(header, "ZWS");
+}
+
+namespace {
+
 // `header` holds the first `count` = min(length, kMovieHeaderBytes) bytes of a movie said to be
 // `length` bytes long.
 bool IsMovieHeader(const unsigned char* header, size_t count, uint64_t length) {

@@ -246,6 +246,21 @@ class PosixFileSystem : public FileSystem {
         return std::make_unique<PosixReadableFile>(fd.release(), static_cast<uint64_t>(st.st_size));
     }
 
+    bool ReadHead(const std::wstring& path, void* buffer, size_t count, size_t& got) override {
+        // No fstat: a read of a directory fails, and O_NONBLOCK keeps a FIFO or device from
+        // hanging the walk.
+        got = 0;
+        Fd fd(::open(ToUtf8(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+        if (fd.get() < 0) return false;
+        ssize_t n = 0;
+        do {
+            n = ::pread(fd.get(), buffer, count, 0);
+        } while (n < 0 && errno == EINTR);
+        if (n < 0) return false;
+        got = static_cast<size_t>(n);
+        return true;
+    }
+
     std::unique_ptr<WritableFile> CreateNew(const std::wstring& path) override {
         const int fd = ::open(ToUtf8(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0) return nullptr;
@@ -263,6 +278,19 @@ class PosixFileSystem : public FileSystem {
     }
 
     bool Remove(const std::wstring& path) override { return ::unlink(ToUtf8(path).c_str()) == 0; }
+
+    bool IsFolder(const std::wstring& path) override {
+        struct stat st {};
+        return ::stat(ToUtf8(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    }
+
+    bool RemoveFolder(const std::wstring& path) override {
+        const std::string name = ToUtf8(path);
+        struct stat st {};
+        if (::lstat(name.c_str(), &st) == 0 && S_ISLNK(st.st_mode))
+            return ::unlink(name.c_str()) == 0;
+        return ::rmdir(name.c_str()) == 0;
+    }
 
     bool IsNormalFile(const std::wstring& path) override {
         struct stat st {};

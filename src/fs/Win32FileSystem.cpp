@@ -284,6 +284,22 @@ class Win32FileSystem : public FileSystem {
                                                    static_cast<uint64_t>(size.QuadPart));
     }
 
+    bool ReadHead(const std::wstring& path, void* buffer, size_t count, size_t& got) override {
+        // No size query: a folder does not open without backup semantics, and a device is
+        // refused as OpenRead refuses it.
+        got = 0;
+        KernelHandle h(::CreateFileW(ForSystem(path).c_str(), GENERIC_READ,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!h.valid()) return false;
+        if (MayNameADevice(path) && ::GetFileType(h.get()) != FILE_TYPE_DISK) return false;
+        DWORD read = 0;
+        const DWORD want = static_cast<DWORD>(std::min<size_t>(count, 1u << 20));
+        if (!::ReadFile(h.get(), buffer, want, &read, nullptr)) return false;
+        got = read;
+        return true;
+    }
+
     std::unique_ptr<WritableFile> CreateNew(const std::wstring& path) override {
         // Shared for writing only, so that the write-behind's second handle can be opened.
         const std::wstring system_path = ForSystem(path);
@@ -320,6 +336,16 @@ class Win32FileSystem : public FileSystem {
 
     bool Remove(const std::wstring& path) override {
         return ::DeleteFileW(ForSystem(path).c_str()) != FALSE;
+    }
+
+    bool IsFolder(const std::wstring& path) override {
+        const DWORD attributes = ::GetFileAttributesW(ForSystem(path).c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    }
+
+    // A junction or a folder link is removed as a folder; what it leads to stays.
+    bool RemoveFolder(const std::wstring& path) override {
+        return ::RemoveDirectoryW(ForSystem(path).c_str()) != FALSE;
     }
 
     bool IsNormalFile(const std::wstring& path) override {

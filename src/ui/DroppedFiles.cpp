@@ -2,6 +2,9 @@
 
 #include <cwctype>
 
+#include "quenlor/AppBundle.h"
+#include "quenlor/Projector.h"
+
 namespace quenlor {
 namespace {
 
@@ -31,14 +34,19 @@ std::vector<std::wstring> DroppedNames(const DropHandle& drop) {
     return names;
 }
 
-DropContents SortDrop(FileSystem& fs, const std::vector<std::wstring>& names) {
+DropContents SortDrop(FileSystem& fs, const std::vector<std::wstring>& names, bool any_version) {
     DropContents contents;
+    const wchar_t separator = fs.Separator();
     for (const std::wstring& name : names) {
         // A folder is what can be listed; a normal file never counts as one, whatever the
         // system answers for listing "file\*".
-        if (!fs.IsNormalFile(name) && fs.Enumerate(fs.DirectoryPath(name), L"*")) {
+        const bool folder = !fs.IsNormalFile(name) && fs.Enumerate(fs.DirectoryPath(name), L"*");
+        if (folder && any_version && IsAppBundleName(name, separator)) {
+            contents.programs.push_back(name);  // a Mac projector: one row, never searched
+        } else if (folder) {
             contents.folders.push_back(name);
-        } else if (EndsWithExe(name)) {
+        } else if (EndsWithExe(name) ||
+                   (any_version && WithoutExtension(name, separator) && !fs.IsFolder(name))) {
             contents.programs.push_back(name);
         } else {
             ++contents.ignored;

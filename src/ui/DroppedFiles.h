@@ -17,11 +17,14 @@ namespace quenlor {
 std::vector<std::wstring> DroppedNames(const DropHandle& drop);
 
 struct DropContents {
-    std::vector<std::wstring> folders;   // readable folders (a drive root included), in order
-    std::vector<std::wstring> programs;  // names ending in ".exe" in any letter case, in order
-    int ignored = 0;                     // everything else: other files, unreadable drives
+    std::vector<std::wstring> folders;  // readable folders (a drive root included), in order
+    // Names ending in ".exe" in any letter case, in order; with every version wanted also files
+    // without extension and .app folders.
+    std::vector<std::wstring> programs;
+    int ignored = 0;  // everything else: other files, unreadable drives
 };
 
-DropContents SortDrop(FileSystem& fs, const std::vector<std::wstring>& names);
+DropContents SortDrop(FileSystem& fs, const std::vector<std::wstring>& names,
+                      bool any_version = false);
 
 }  // namespace quenlor

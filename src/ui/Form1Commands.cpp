@@ -10,6 +10,8 @@ namespace {
 
 constexpr DWORD kAddFileFlags = 0x80000 | 0x1000 | 0x200;  // explorer look, file must exist, multi
 constexpr const wchar_t* kAddFileFilter = L"Flash动画影片(*.EXE)|*.exe|";
+// With "识别新版放映器" ticked: Linux projectors have no extension, so every file is offered.
+constexpr const wchar_t* kAddAnyFileFilter = L"所有文件(*.*)|*.*|Flash动画影片(*.EXE)|*.exe|";
 
 }  // namespace
 
@@ -67,7 +69,7 @@ void Form1::Command3_Click() {
 void Form1::Command4_Click() {
     OpenFileRequest request;
     request.flags = kAddFileFlags;
-    request.filter = kAddFileFilter;
+    request.filter = any_version_ ? kAddAnyFileFilter : kAddFileFilter;
     // Where the person last was in this run.
     request.initial_directory = !added_folder_.empty()      ? added_folder_
                                 : !searched_folder_.empty() ? searched_folder_

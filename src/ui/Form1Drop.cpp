@@ -1,6 +1,7 @@
 // Folders and programs dropped on the main window, treated as its own commands treat them: the
 // folders searched as "打开" searches a chosen folder (one clear, one final count over all), the
-// programs appended as "添加" appends them, everything else left out and counted.
+// programs appended as "添加" appends them (with "识别新版放映器" ticked, files without extension
+// and .app folders too), everything else left out and counted.
 #include "ui/DroppedFiles.h"
 #include "ui/Form1.h"
 
@@ -10,7 +11,7 @@ void Form1::Form_DropFiles(const std::vector<std::wstring>& names) {
     // Refused while a search or a conversion runs beneath us, and while the About window is open:
     // nothing changes.
     if (!MayStart()) return;
-    const DropContents drop = SortDrop(NativeFileSystem(), names);
+    const DropContents drop = SortDrop(NativeFileSystem(), names, any_version_);
 
     if (!drop.folders.empty()) {
         const std::wstring& first = drop.folders.front();

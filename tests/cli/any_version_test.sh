@@ -69,5 +69,39 @@ check "beside the projector, deleting it" test "$rc" -eq 0
 check "written beside the projector" cmp -s "$work/quest.expected" "$demo/games/quest.swf"
 check "source deleted after success" test ! -e "$quest"
 
+# A Linux projector (an ELF program with the movie behind its image; both layouts are in the
+# core tests) and a Mac one (an .app folder), beside a program and a bundle that hold no movie.
+other_systems() {
+    local d="$work/other" o="$work/other out"
+    mkdir -p "$d/Quest.app/Contents/Resources" "$d/Empty.app/Contents" "$o"
+    python3 - "$d" <<'PY'
+import os, struct, sys
+d = sys.argv[1]
+movie = b"FWS\x0a" + struct.pack("<I", 4000) + bytes(range(256)) * 15 + bytes(32)
+def put(name, program, field, marker):
+    with open(os.path.join(d, name), "wb") as f:
+        f.write(program + struct.pack("<Q" if field == 8 else "<I", len(movie)) + marker + movie)
+true = open("/bin/true", "rb").read()
+put("game", true, 8, b"\x56\x34\x12\xfa\xff\xff\xff\xff")
+open(os.path.join(d, "tool"), "wb").write(true)
+open(os.path.join(d, "Quest.app/Contents/Resources/movie.swf"), "wb").write(movie)
+open(os.path.join(d, "movie.expected"), "wb").write(movie)
+PY
+    run scan --any-version "$(native_path "$d")"
+    check "scan --any-version lists the Linux and Mac projectors" test "$(wc -l <"$work/out")" -eq 2
+    check "an .app folder is one row" grep -q 'Quest\.app$' "$work/out"
+    run convert --any-version -o "$(native_path "$o")" "$(native_path "$d/game")" \
+        "$(native_path "$d/Quest.app")/" "$(native_path "$d/tool")" "$(native_path "$d/Empty.app")"
+    check "two converted, two failed" test "$rc" -eq 1 -a "$(grep -c $'\t成功\t' "$work/out")" -eq 2
+    check "the ELF projector's movie, exactly" cmp -s "$d/movie.expected" "$o/game.swf"
+    check "the bundle's movie, named after it" cmp -s "$d/movie.expected" "$o/Quest.swf"
+    check "a program without movie is named so" grep -q 'ELF文件末尾没有影片' "$work/err"
+    run convert --any-version --delete-source "$(native_path "$d/Quest.app")" "$(native_path "$d/game")"
+    check "deleting the sources exits 0" test "$rc" -eq 0
+    check "the .app folder is gone as a whole" test ! -e "$d/Quest.app" -a ! -e "$d/game"
+    check "its movie stays beside it" cmp -s "$d/movie.expected" "$d/Quest.swf"
+}
+other_systems
+
 echo "$passes passed, $failures failed"
 [ "$failures" -eq 0 ]

@@ -31,6 +31,11 @@ class DelegatingFileSystem : public FileSystem {
     }
     bool SyncFolder(const std::wstring& d) override { return real_.SyncFolder(d); }
     bool Remove(const std::wstring& p) override { return real_.Remove(p); }
+    bool ReadHead(const std::wstring& p, void* b, size_t c, size_t& got) override {
+        return real_.ReadHead(p, b, c, got);
+    }
+    bool IsFolder(const std::wstring& p) override { return real_.IsFolder(p); }
+    bool RemoveFolder(const std::wstring& p) override { return real_.RemoveFolder(p); }
     bool IsNormalFile(const std::wstring& p) override { return real_.IsNormalFile(p); }
     bool Identity(const std::wstring& p, FileIdentity& id) override {
         return real_.Identity(p, id);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <map>
 
 #include "tests/core/DelegatingFileSystem.h"
@@ -9,6 +10,7 @@
 #include "quenlor/Converter.h"
 #include "quenlor/Search.h"
 #include "quenlor/Trailer.h"
+#include "quenlor/ElfProjector.h"
 
 namespace quenlor::test {
 namespace {
@@ -166,6 +168,19 @@ TEST(FindTrailerMovie, AMarkerByChanceInNoiseIsNoMovie) {
     EXPECT_EQ(found, 0);
 }
 
+// The rows a search of `dir` lists, in order.
+std::vector<std::wstring> Searched(const TempDir& dir, bool any_version) {
+    FakeList list;
+    FakeStatus status;
+    FakePump pump;
+    Search search(NativeFileSystem(), list, status, pump);
+    search.AnyVersion = any_version;
+    search.StartSearch(dir.Dir());
+    std::vector<std::wstring> rows;
+    for (const auto& r : list.rows) rows.push_back(r.cells[0]);
+    return rows;
+}
+
 // With every version wanted, a search lists a later player's projector in the same pass.
 TEST(AnyVersionSearch, ListsTrailerProjectorsOnlyWhenAsked) {
     TempDir dir;
@@ -179,14 +194,7 @@ TEST(AnyVersionSearch, ListsTrailerProjectorsOnlyWhenAsked) {
 
     for (bool any : {false, true}) {
         SCOPED_TRACE(any);
-        FakeList list;
-        FakeStatus status;
-        FakePump pump;
-        Search search(NativeFileSystem(), list, status, pump);
-        search.AnyVersion = any;
-        search.StartSearch(dir.Dir());
-        std::vector<std::wstring> rows;
-        for (const auto& r : list.rows) rows.push_back(r.cells[0]);
+        const std::vector<std::wstring> rows = Searched(dir, any);
         std::vector<std::wstring> expected;
         if (any) expected.push_back(dir.Path(L"later.exe"));
         expected.push_back(dir.Path(L"old.exe"));
@@ -348,6 +356,175 @@ TEST_F(AnyVersionConvert, FiveGiBSparseProjectorCopiesOnlyItsMovie) {
     EXPECT_EQ(Cell(Column::Result), L"成功");
     EXPECT_EQ(dir_.Read(L"huge.swf"), movie);
     EXPECT_FALSE(dir_.Exists(L"huge.exe"));
+}
+
+// Linux projectors: an ELF program with a movie behind its image. Little-endian fields at `at`.
+void Put(Bytes& b, size_t at, uint64_t v, int width) {
+    for (int i = 0; i < width; ++i) b[at + i] = static_cast<unsigned char>(v >> (8 * i));
+}
+// An ELF program of our own: header, one segment, `body` bytes, and a section table of three
+// (null, the body, and a .bss that occupies no file space but reaches far past the file).
+Bytes MadeElf(bool wide, size_t body) {
+    const size_t eh = wide ? 64 : 52, ph = wide ? 56 : 32, sh = wide ? 64 : 40, w = wide ? 8 : 4;
+    const size_t shoff = eh + ph + body;
+    Bytes b(shoff + 3 * sh, 0x90);
+    const unsigned char ident[] = {0x7F, 'E', 'L', 'F', static_cast<unsigned char>(wide ? 2 : 1),
+                                   1,    1};
+    std::copy(std::begin(ident), std::end(ident), b.begin());
+    std::fill(b.begin() + 7, b.begin() + static_cast<long>(eh + ph), 0);
+    Put(b, 18, wide ? 62 : 3, 2);
+    Put(b, wide ? 32 : 28, eh, w);     // e_phoff
+    Put(b, wide ? 40 : 32, shoff, w);  // e_shoff
+    Put(b, wide ? 54 : 42, ph, 2), Put(b, wide ? 56 : 44, 1, 2);
+    Put(b, wide ? 58 : 46, sh, 2), Put(b, wide ? 60 : 48, 3, 2);
+    Put(b, eh + (wide ? 32 : 16), eh + ph + body, w);  // p_filesz from offset 0
+    std::fill(b.begin() + static_cast<long>(shoff), b.end(), 0);
+    for (int i = 1; i < 3; ++i) {
+        const size_t e = shoff + i * sh;
+        Put(b, e + 4, i == 1 ? 1 : 8, 4);  // PROGBITS, NOBITS
+        Put(b, e + (wide ? 24 : 16), i == 1 ? eh + ph : shoff, w);
+        Put(b, e + (wide ? 32 : 20), i == 1 ? body : 1 << 20, w);
+    }
+    return b;
+}
+// A real program of the system when there is one, else one of our own.
+Bytes Program(const char* path, bool wide) {
+    std::ifstream in(path, std::ios::binary);
+    Bytes b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return b.size() > 64 && b[0] == 0x7F && b[4] == (wide ? 2 : 1) ? b : MadeElf(wide, 3000);
+}
+#ifdef _WIN32
+const char* kTrue = "Z:\\bin\\true";
+const char* kLoader32 = "Z:\\usr\\lib32\\ld-linux.so.2";
+#else
+const char* kTrue = "/bin/true";
+const char* kLoader32 = "/usr/lib32/ld-linux.so.2";
+#endif
+// The program, the length field (`field` bytes, the movie's length + `off`), the marker, the movie.
+Bytes Append(Bytes b, int field, const Bytes& movie, int64_t off = 0, unsigned char first = 0x56) {
+    const size_t at = b.size();
+    b.resize(at + 2 * field, 0xFF);
+    Put(b, at, static_cast<uint64_t>(static_cast<int64_t>(movie.size()) + off), field);
+    const unsigned char marker[] = {first, 0x34, 0x12, 0xFA};
+    std::copy(std::begin(marker), std::end(marker), b.begin() + static_cast<long>(at) + field);
+    b.insert(b.end(), movie.begin(), movie.end());
+    return b;
+}
+
+TEST(OtherSystems, FoundListedAndConvertedExactly) {
+    const Bytes fws = demo::MakeMovie(6, 8, 0x3050A0);
+    const Bytes cws = demo::Compress(demo::MakeMovie(9, 8, 0xA05030));
+    const Bytes x64 = Program(kTrue, true), x86 = Program(kLoader32, false);
+    Bytes cut = Append(x64, 8, cws);
+    cut.resize(cut.size() - 10);
+    struct Made {
+        const char* name;  // without extension: a Linux projector's; NAME.app: a folder
+        Bytes file;        // the file, or the bundle's movie.swf
+        Bytes movie;       // empty: not a projector
+        const wchar_t* reason;
+    };
+    const Made cases[] = {
+        {"x64-cws", Append(x64, 8, cws), cws, L""},
+        {"x86-fws", Append(x86, 4, fws), fws, L""},
+        {"made-x86-bss", Append(MadeElf(false, 500), 4, cws), cws, L""},
+        {"made-x64", Append(MadeElf(true, 500), 8, fws), fws, L""},
+        {"x64-in-x86-layout", Append(x64, 4, cws), {}, L"ELF文件末尾没有影片"},
+        {"plain-program", x64, {}, L"ELF文件末尾没有影片"},
+        {"marker-wrong", Append(x64, 8, cws, 0, 0x57), {}, L"ELF文件末尾没有影片"},
+        {"length-one-more", Append(x64, 8, cws, 1), {}, L"长度"},
+        {"length-one-less", Append(x86, 4, fws, -1), {}, L"长度"},
+        {"cut-in-movie", cut, {}, L"长度"},
+        {"cut-in-image", Bytes(x64.begin(), x64.begin() + 200), {}, L"损坏"},
+        {"header-no-movie", Append(x64, 8, Header("MZP", 6, 100)), {}, L"不是影片"},
+        {"Game.app", fws, fws, L""},
+        {"Text.app", Bytes(40, 'a'), {}, L"movie.swf 不是影片"},
+        {"Empty.app", {}, {}, L"没有 Contents/Resources/movie.swf"},
+    };
+    auto wide = [](const char* n) { return std::wstring(n, n + std::strlen(n)); };
+    TempDir dir;
+    std::vector<std::wstring> listed;
+    for (const Made& c : cases) {
+        const std::wstring name = wide(c.name);
+        const bool app = name.size() > 4 && name.substr(name.size() - 4) == L".app";
+        if (!app) dir.Write(name, c.file);
+        if (app) dir.Write(name + L"/Contents/Info.plist", Bytes(10, '<'));
+        if (app && !c.file.empty()) dir.Write(name + L"/Contents/Resources/movie.swf", c.file);
+        if (!c.movie.empty()) listed.push_back(dir.Path(name));
+    }
+    // A projector inside a bundle is part of it: the walk does not enter .app folders.
+    dir.Write(L"Game.app/Contents/MacOS/player", Append(x64, 8, fws));
+    std::sort(listed.begin(), listed.end());
+
+    for (bool any : {false, true}) {
+        std::vector<std::wstring> rows = Searched(dir, any);
+        std::sort(rows.begin(), rows.end());
+        EXPECT_EQ(rows, any ? listed : std::vector<std::wstring>{});
+    }
+
+    FakeList list;
+    FakeStatus status;
+    FakePump pump;
+    FakePanel panel;
+    panel.autoSave = false;
+    panel.saveDir = FromPath(dir.path() / "out");
+    fs::create_directories(dir.path() / "out");
+    Converter converter(NativeFileSystem(), list, status, pump, panel);
+    converter.AnyVersion = true;
+    for (const Made& c : cases) list.AddChecked(dir.Path(wide(c.name)));
+    converter.Command7_Click();
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const Made& c = cases[i];
+        SCOPED_TRACE(c.name);
+        const int row = static_cast<int>(i) + 1;
+        std::string title = c.name;
+        if (title.size() > 4 && title.compare(title.size() - 4, 4, ".app") == 0)
+            title.resize(title.size() - 4);
+        const std::wstring out = L"out/" + std::wstring(title.begin(), title.end()) + L".swf";
+        EXPECT_EQ(list.Cell(row, Column::Result), c.movie.empty() ? L"失败" : L"成功");
+        EXPECT_EQ(dir.Exists(out), !c.movie.empty());
+        if (!c.movie.empty()) {
+            EXPECT_EQ(dir.Read(out), c.movie);
+        }
+        EXPECT_NE(list.rows[i].reason.find(c.reason), std::wstring::npos) << list.rows[i].reason;
+    }
+}
+
+// 删除原文件: a Linux projector goes like any file, an .app folder only whole and only once its
+// movie is written; what could not be removed is named.
+class RefusingFileSystem : public DelegatingFileSystem {
+  public:
+    using DelegatingFileSystem::DelegatingFileSystem;
+    std::wstring refuse;
+    bool Remove(const std::wstring& p) override { return p != refuse && real_.Remove(p); }
+};
+
+TEST(OtherSystems, DeletingTheSourceTakesTheWholeBundle) {
+    const Bytes fws = demo::MakeMovie(6, 8, 0x3050A0);
+    TempDir dir;
+    dir.Write(L"A.app/Contents/Resources/movie.swf", fws);
+    dir.Write(L"A.app/Contents/MacOS/player", Bytes(100, 1));
+    dir.Write(L"linux", Append(MadeElf(true, 100), 8, fws));
+    RefusingFileSystem fs(NativeFileSystem());
+    const wchar_t s = fs.Separator();
+    fs.refuse = dir.Path(L"A.app") + s + L"Contents" + s + L"MacOS" + s + L"player";
+    FakeList list;
+    FakeStatus status;
+    FakePump pump;
+    FakePanel panel;
+    panel.deleteSource = true;
+    Converter converter(fs, list, status, pump, panel);
+    converter.AnyVersion = true;
+    list.AddChecked(dir.Path(L"A.app"));
+    list.AddChecked(dir.Path(L"linux"));
+    converter.Command7_Click();
+    EXPECT_EQ(dir.Read(L"A.swf"), fws);
+    EXPECT_EQ(dir.Read(L"linux.swf"), fws);
+    EXPECT_FALSE(dir.Exists(L"linux"));
+    // All but the refused part is gone; that part is named, in the row's tip too.
+    EXPECT_FALSE(dir.Exists(L"A.app/Contents/Resources"));
+    EXPECT_TRUE(dir.Exists(L"A.app/Contents/MacOS/player"));
+    EXPECT_EQ(panel.kept, std::vector<std::wstring>{fs.refuse});
+    EXPECT_NE(list.rows[0].reason.find(fs.refuse), std::wstring::npos);
 }
 
 }  // namespace

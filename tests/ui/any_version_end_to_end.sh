@@ -122,4 +122,52 @@ click_control 1013
 cells="$(wait_probe 'later\.swf' cells)" || { echo "$cells"; fail "the second conversion did not finish"; }
 echo "second run:"; echo "$cells"
 cmp "$WORK/movies/later.exe.movie" "$WORK/tree/sub/later.swf" || fail "later.swf differs from its movie"
+# 5. Linux and Mac projectors: started with a folder holding one of each kind, with the choice
+# kept, the window lists them all (the .app folder as one row) and converts them byte for byte.
+other_systems_step() {
+    local d="$WORK/systems"
+    mkdir -p "$d/Game.app/Contents/Resources" "$d/Game.app/Contents/MacOS"
+    make_with_trailer "$d/win.exe" CWS 800000 9
+    make_with_trailer "$d/old.exe" FWS 286700 5
+    python3 - "$d" <<'PY'
+import os, struct, sys
+d = sys.argv[1]
+movie = b"FWS\x0a" + struct.pack("<I", 3008) + bytes((5 * i) % 253 for i in range(3000))
+open(os.path.join(d, "movie"), "wb").write(movie)
+def put(name, program, field, marker):
+    with open(os.path.join(d, name), "wb") as f:
+        f.write(program + struct.pack("<Q" if field == 8 else "<I", len(movie)) + marker + movie)
+put("linux64", open("/bin/true", "rb").read(), 8, b"\x56\x34\x12\xfa\xff\xff\xff\xff")
+# An i386 program: the header, one segment and a section table that ends the image.
+elf = bytearray(52 + 32 + 100 + 2 * 40)
+elf[:7] = b"\x7fELF\x01\x01\x01"
+struct.pack_into("<HHIIIIIHHHHHH", elf, 16, 2, 3, 1, 0, 52, 184, 0, 52, 32, 1, 40, 2, 0)
+struct.pack_into("<IIIIIIII", elf, 52, 1, 0, 0, 0, 184, 184, 5, 4096)
+put("linux32", bytes(elf), 4, b"\x56\x34\x12\xfa")
+open(os.path.join(d, "Game.app/Contents/Resources/movie.swf"), "wb").write(movie)
+open(os.path.join(d, "Game.app/Contents/MacOS/player"), "wb").write(b"\xcf\xfa\xed\xfe" + bytes(60))
+PY
+    # Given at start beside the folder, an .app folder and a Linux projector are added as rows.
+    mkdir -p "$WORK/loose"
+    cp -r "$d/Game.app" "$WORK/loose/Loose.app"
+    cp "$d/linux64" "$WORK/loose/penguin"
+    probe close >/dev/null
+    for _ in $(seq 1 40); do kill -0 "$APP_PID" 2>/dev/null || break; sleep 0.25; done
+    e2e_launch "$QUENLOR_EXE" "$W\\systems" "$W\\loose\\Loose.app" "$W\\loose\\penguin"
+    APP_PID=$!
+    cells="$(wait_probe 'penguin' cells)" || { echo "$cells"; fail "the folder of every kind was not searched"; }
+    grep -q '^rows 7$' <<<"$cells" || { echo "$cells"; fail "expected seven projectors, each .app one row"; }
+    WINDOW="$(probe window)"
+    click_control 1012
+    click_control 1013
+    cells="$(wait_probe 'penguin\.swf' cells)" || { echo "$cells"; fail "the conversion of every kind did not finish"; }
+    echo "every kind:"; echo "$cells"
+    for movie in "$d"/{linux64,linux32,Game}.swf "$WORK"/loose/{Loose,penguin}.swf; do
+        cmp "$d/movie" "$movie" || fail "$movie differs from its movie"
+    done
+    cmp "$d/win.exe.movie" "$d/win.swf" || fail "win.swf differs from its movie"
+    cmp <(tail -c +286701 "$d/old.exe") "$d/old.swf" || fail "old.swf differs"
+}
+other_systems_step
+
 echo "any_version_end_to_end: PASS"

@@ -65,6 +65,10 @@ class Converter {
     static constexpr size_t kCommitters = 4;
 
   private:
+    // Opens the source and finds its movie, the bytes [start, end) of `file`; sets LastFailure
+    // when there is none.
+    bool FindMovie(const std::wstring& source, std::unique_ptr<ReadableFile>& file, uint64_t& start,
+                   uint64_t& end);
     bool CopyMovie(ReadableFile& source, uint64_t start, uint64_t end, const std::wstring& target,
                    unsigned& version);
     // `target`, unless this batch has already written that file (by identity, or by name where
@@ -96,6 +100,7 @@ class Converter {
         RowId row;
         std::wstring source;
         std::wstring target;
+        bool bundle;                         // the source is an .app folder, deleted as a whole
         size_t record;                       // its row in Record
         std::unique_ptr<Committing> commit;  // null when the movie was put in place at once
     };
@@ -104,6 +109,8 @@ class Converter {
     // asked, or fails the rows whose movie did not become durable. Returns how many failed.
     int Settle(bool delete_source);
     void FailSettled(const Unsettled& row, Failure failure);
+    // Deletes a settled row's source: a file, or an .app folder as a whole (reporting what stayed).
+    bool DeleteSource(const Unsettled& row);
 
     FileSystem& fs_;
     IFileList& list_;
@@ -115,6 +122,7 @@ class Converter {
     std::set<FileIdentity> written_;        // the movies this batch has written
     std::set<std::wstring> written_names_;  // ... and their names, as the file system keys them
     std::minstd_rand temporary_names_;
+    bool source_is_bundle_ = false;  // the row in hand names an .app folder
     RecordRow facts_;  // what the extraction learned of the row in hand, for the record
     std::unique_ptr<Committing> committing_;  // handed on by CopyMovie for the row in hand
     std::vector<Unsettled> unsettled_;

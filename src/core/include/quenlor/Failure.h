@@ -14,6 +14,12 @@ enum class Failure {
     WriteFailed,        // writing the movie failed for another reason
     TargetNotReplaced,  // an earlier file of the movie's name could not be replaced
     FolderNotDurable,   // the movie has its name, but the folder could not be synced to disk
+    ElfDamaged,         // a Linux projector's ELF headers point outside the file
+    ElfNoMovie,         // nothing, or no marker, behind the ELF image
+    ElfLengthMismatch,  // the movie length behind the ELF image does not reach the file's end
+    ElfNotMovie,        // what follows the ELF image is no movie
+    AppNoMovie,         // an .app folder without Contents/Resources/movie.swf
+    AppNotMovie,        // an .app folder whose movie.swf is no movie
 };
 
 // The reason in Chinese, as the person reads it; empty for None.

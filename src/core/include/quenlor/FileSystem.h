@@ -85,6 +85,13 @@ class FileSystem {
     // Null unless `path` is a regular file that could be opened for reading (never blocks on a
     // device or pipe).
     virtual std::unique_ptr<ReadableFile> OpenRead(const std::wstring& path) = 0;
+    // Reads up to `count` bytes from the start of the regular file `path`: the one look a search
+    // takes at most files, so kept to the fewest calls the platform allows.
+    virtual bool ReadHead(const std::wstring& path, void* buffer, size_t count, size_t& got) {
+        got = 0;
+        auto file = OpenRead(path);
+        return file && file->ReadAt(0, buffer, count, got);
+    }
     // Creates `path` only if nothing of that name exists. Null on failure.
     virtual std::unique_ptr<WritableFile> CreateNew(const std::wstring& path) = 0;
     // Renames `from` to `to` in one step, replacing a file named `to`. The new name survives a
@@ -95,6 +102,10 @@ class FileSystem {
     // not be opened or synced.
     virtual bool SyncFolder(const std::wstring& folder) = 0;
     virtual bool Remove(const std::wstring& path) = 0;
+    // True when `path` names a folder (through a link too).
+    virtual bool IsFolder(const std::wstring& /*path*/) { return false; }
+    // Removes an empty folder, or a link to a folder (never what it leads to).
+    virtual bool RemoveFolder(const std::wstring& /*path*/) { return false; }
 
     // True when `path` names a normal file: it exists and is neither a directory nor hidden nor a
     // system file.

@@ -53,6 +53,9 @@ bool ReadFully(ReadableFile& file, uint64_t offset, unsigned char* buffer, size_
 // C:\games\intro.exe gives "intro"; a path without separator is returned unchanged; a name without
 // "." after the last separator is returned whole.
 std::wstring GetFileTitle(const std::wstring& path, wchar_t separator = L'\\');
+// True when the last part of `path` has no extension: no "." after its first character (a
+// leading dot opens a name, it makes no extension). Linux projectors are named so.
+bool WithoutExtension(const std::wstring& path, wchar_t separator = L'\\');
 // C:\games\intro.exe gives C:\games\ ; a path without separator is returned unchanged.
 std::wstring GetDirectoryPart(const std::wstring& path, wchar_t separator = L'\\');
 

@@ -1,5 +1,6 @@
 // The folder search: walks a tree depth first, files of a directory before its sub-directories, and
-// lists every "*.exe" that is a projector.
+// lists every "*.exe" that is a projector; with every version wanted, also Linux projectors (files
+// without extension) and Mac ones (.app folders, listed whole and not entered).
 #pragma once
 
 #include <string>
@@ -39,6 +40,8 @@ class Search {
 
     void SearchDirectory(const std::wstring& directory);
     void CheckExeFiles(const std::wstring& directory);
+    // Linux projectors (files without extension) and Mac ones (.app folders), in listing order.
+    void CheckOtherFiles(const std::wstring& directory, const std::vector<DirEntry>& others);
 
     FileSystem& fs_;
     IFileList& list_;

@@ -26,4 +26,8 @@ struct TrailerMovie {
 // trailer is valid and the header is a movie header consistent with the trailer's length.
 std::optional<TrailerMovie> FindTrailerMovie(ReadableFile& file);
 
+// True when `header` (`count` bytes of it) opens with "FWS", "CWS" or "ZWS" and a version a
+// player knows.
+bool IsMovieSignature(const unsigned char* header, size_t count);
+
 }  // namespace quenlor
