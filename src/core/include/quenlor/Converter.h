@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <random>
 #include <set>
 #include <string>
@@ -81,6 +82,7 @@ class Converter {
     std::set<std::wstring> written_names_;  // ... and their names, as the file system keys them
     std::minstd_rand temporary_names_;
     RecordRow facts_;  // what the extraction learned of the row in hand, for the record
+    std::map<std::string, std::wstring> first_movies_;  // SHA-256 -> the batch's first such movie
 };
 
 }  // namespace quenlor
