@@ -73,6 +73,7 @@ class BuiltInLzma : public StreamDecoder {
   private:
     Status Run(bool finish) {
         if (done_) return error_ ? Status::Error : Status::End;
+        if (cut_) return Status::More;
         if (!started_) {
             if (in_.size() - pos_ < 5) return finish ? Fail() : Status::More;
             if (in_[pos_] != 0) return Fail();
@@ -93,7 +94,7 @@ class BuiltInLzma : public StreamDecoder {
                 pos_ = at;
                 range_ = range;
                 code_ = code;
-                overrun_ = false;
+                cut_ = true;  // for good: the probabilities it changed are spent
                 return Status::More;
             }
             if (status != Status::More) return status;
@@ -164,6 +165,7 @@ class BuiltInLzma : public StreamDecoder {
         Normalize();
         if (overrun_) return Status::More;
         if (code_ == 0) return End();
+        if (pos_ == in_.size()) return Status::More;  // an end marker should follow: it is cut off
         const unsigned pos_state = static_cast<unsigned>(produced_) & ((1u << pb_) - 1);
         if (Bit(is_match_[state_][pos_state]) == 0 || Bit(is_rep_[state_]) != 0) {
             return overrun_ ? Status::More : Fail();
@@ -318,6 +320,7 @@ class BuiltInLzma : public StreamDecoder {
     uint32_t code_ = 0;
     bool started_ = false;
     bool overrun_ = false;  // a byte past the input was asked for
+    bool cut_ = false;      // the input ended inside a symbol
     bool done_ = false;
     bool error_ = false;
     unsigned state_ = 0;

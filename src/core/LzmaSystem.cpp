@@ -1,9 +1,10 @@
-// The system's liblzma behind the decoder interface, for "ZWS" movies. The movie keeps the
-// stream without the .lzma file's header; the decoder is given one made of the property bytes
-// and the size the movie's header declares.
+// The system's liblzma behind the decoder interface, for "ZWS" movies: its raw LZMA1 decoder,
+// told the size the movie's header declares.
 #include <lzma.h>
 
-#include <limits>
+#include <cstdlib>
+#include <vector>
+#include <algorithm>
 
 #include "quenlor/StreamDecoder.h"
 
@@ -12,13 +13,23 @@ namespace {
 
 // A dictionary larger than this is refused rather than allocated.
 constexpr uint64_t kMemoryLimit = uint64_t{1} << 30;
+// More than an end marker and the range coder's last bytes.
+constexpr size_t kHeldBack = 64;
 
 class SystemLzma : public StreamDecoder {
   public:
     SystemLzma(const unsigned char props[5], uint64_t size) {
-        ready_ = lzma_alone_decoder(&stream_, kMemoryLimit) == LZMA_OK;
-        for (int i = 0; i < 5; ++i) header_[i] = props[i];
-        for (int i = 0; i < 8; ++i) header_[5 + i] = static_cast<unsigned char>(size >> (8 * i));
+        // LZMA1EXT takes the size from the movie's header, and an end marker right after it.
+        lzma_filter filter = {LZMA_FILTER_LZMA1, nullptr};
+        if (lzma_properties_decode(&filter, nullptr, props, 5) != LZMA_OK) return;
+        options_ = *static_cast<lzma_options_lzma*>(filter.options);
+        free(filter.options);
+        options_.ext_flags = LZMA_LZMA1EXT_ALLOW_EOPM;
+        options_.ext_size_low = static_cast<uint32_t>(size);
+        options_.ext_size_high = static_cast<uint32_t>(size >> 32);
+        const lzma_filter filters[2] = {{LZMA_FILTER_LZMA1EXT, &options_},
+                                        {LZMA_VLI_UNKNOWN, nullptr}};
+        ready_ = options_.dict_size <= kMemoryLimit && lzma_raw_decoder(&stream_, filters) == LZMA_OK;
     }
     ~SystemLzma() override { lzma_end(&stream_); }
     SystemLzma(const SystemLzma&) = delete;
@@ -26,24 +37,19 @@ class SystemLzma : public StreamDecoder {
 
     Status Decode(const unsigned char* in, size_t in_size, size_t& in_used, unsigned char* out,
                   size_t out_size, size_t& out_made, bool finish) override {
-        in_used = out_made = 0;
+        in_used = in_size;
+        out_made = 0;
         if (!ready_) return Status::Error;
-        if (header_used_ < sizeof(header_)) {  // a header alone decodes to nothing
-            stream_.next_in = header_ + header_used_;
-            stream_.avail_in = sizeof(header_) - header_used_;
-            stream_.next_out = out;
-            stream_.avail_out = out_size;
-            const lzma_ret result = lzma_code(&stream_, LZMA_RUN);
-            header_used_ = sizeof(header_) - stream_.avail_in;
-            if (result != LZMA_OK) return Status::Error;
-            if (header_used_ < sizeof(header_)) return Status::More;
-        }
-        stream_.next_in = in;
-        stream_.avail_in = in_size;
+        held_.insert(held_.end(), in, in + in_size);
+        // liblzma 5.4.1 fails a valid end marker that is handed over in two calls: the last bytes
+        // are held back until the input ends, and then given in one.
+        const size_t give = finish ? held_.size() : held_.size() - std::min(held_.size(), kHeldBack);
+        stream_.next_in = held_.data();
+        stream_.avail_in = give;
         stream_.next_out = out;
         stream_.avail_out = out_size;
         const lzma_ret result = lzma_code(&stream_, finish ? LZMA_FINISH : LZMA_RUN);
-        in_used = in_size - stream_.avail_in;
+        held_.erase(held_.begin(), held_.begin() + static_cast<std::ptrdiff_t>(give - stream_.avail_in));
         out_made = out_size - stream_.avail_out;
         if (result == LZMA_STREAM_END) return Status::End;
         // LZMA_BUF_ERROR: the input ended inside the stream.
@@ -51,11 +57,13 @@ class SystemLzma : public StreamDecoder {
         return Status::Error;
     }
 
+    uint64_t Unused() const override { return held_.size(); }
+
   private:
     lzma_stream stream_ = LZMA_STREAM_INIT;
+    lzma_options_lzma options_ = {};
     bool ready_ = false;
-    unsigned char header_[13];
-    size_t header_used_ = 0;
+    std::vector<unsigned char> held_;  // taken, not yet given to liblzma
 };
 
 }  // namespace
