@@ -97,7 +97,7 @@ class BuiltInLzma : public StreamDecoder {
                 cut_ = true;  // for good: the probabilities it changed are spent
                 return Status::More;
             }
-            if (status != Status::More) return status;
+            if (status != Status::More || cut_) return status;
         }
         return Status::More;
     }
@@ -165,7 +165,10 @@ class BuiltInLzma : public StreamDecoder {
         Normalize();
         if (overrun_) return Status::More;
         if (code_ == 0) return End();
-        if (pos_ == in_.size()) return Status::More;  // an end marker should follow: it is cut off
+        if (pos_ == in_.size()) {  // an end marker should follow: it is cut off
+            cut_ = true;
+            return Status::More;
+        }
         const unsigned pos_state = static_cast<unsigned>(produced_) & ((1u << pb_) - 1);
         if (Bit(is_match_[state_][pos_state]) == 0 || Bit(is_rep_[state_]) != 0) {
             return overrun_ ? Status::More : Fail();

@@ -183,7 +183,7 @@ TEST(MovieFactsTest, BuiltInLzmaDecodesAsLiblzmaDoes) {
         }
     }
 }
+#endif
 
 }  // namespace
 }  // namespace quenlor::test
-#endif
