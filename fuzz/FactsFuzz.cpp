@@ -75,7 +75,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             return 0;
         }
         // Dictionaries beyond what liblzma is allowed to allocate are refused by it alone.
-        const uint32_t dictionary = props[1] | props[2] << 8 | props[3] << 16 | uint32_t{props[4]} << 24;
+        const uint32_t dictionary =
+            props[1] | props[2] << 8 | props[3] << 16 | uint32_t{props[4]} << 24;
         if (dictionary > (1u << 30)) return 0;
         const Outcome a = Decode(std::move(ours), data + 8, size - 8, piece);
         const Outcome b = Decode(std::move(theirs), data + 8, size - 8, piece);

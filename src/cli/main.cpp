@@ -155,7 +155,8 @@ int Convert(const std::vector<std::wstring>& args) {
                     r.cells[static_cast<int>(Column::Size)] + L"\t" +
                     r.cells[static_cast<int>(Column::SaveDir)];
             // Written as stored all the same: it is what the projector holds.
-            if (!r.facts.problem.empty()) WriteErr(r.cells[0] + L": 警告：" + r.facts.problem + L"\n");
+            if (!r.facts.problem.empty())
+                WriteErr(r.cells[0] + L": 警告：" + r.facts.problem + L"\n");
         } else {
             line += L"\t\t";
             // The columns stay as they are for scripts; the reason goes to the person.

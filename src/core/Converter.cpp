@@ -179,7 +179,8 @@ int Converter::ExtractMovie(const std::wstring& source, const std::wstring& targ
     SetCell(Column::Version, L"Ver: " + Decimal(static_cast<int64_t>(version)));
     SetCell(Column::Size, panel_.FormatSize(size));
     SetCell(Column::SaveDir, target);
-    if (const int row = CurrentRow != 0 ? list_.RowOf(CurrentRow) : 0) list_.SetFacts(row, facts_.facts);
+    if (const int row = CurrentRow != 0 ? list_.RowOf(CurrentRow) : 0)
+        list_.SetFacts(row, facts_.facts);
     facts_.movie_size = size;
     LastFailure = Failure::None;
     ExtractOk = true;
@@ -267,7 +268,9 @@ bool Converter::CopyMovie(ReadableFile& source, uint64_t start, uint64_t end,
         }
         if (ok && digest)  // the bytes as written, no re-read
             hashing.Start([&digest, data = buffer.data(), got] { digest->Update(data, got); });
-        if (ok) inspecting.Start([&inspector, data = buffer.data(), got] { inspector.Feed(data, got); });
+        if (ok)
+            inspecting.Start(
+                [&inspector, data = buffer.data(), got] { inspector.Feed(data, got); });
         ok = ok && out->Write(buffer.data(), got);
         offset += got;
         if (ok && (offset - start) % kFlushEvery == 0) ok = out->Flush();

@@ -44,11 +44,13 @@ class BuiltInLzma : public StreamDecoder {
           pb_(pb),
           dictionary_(std::max<uint32_t>(dictionary, 4096)),
           size_(size),
-          window_limit_(static_cast<size_t>(std::min<uint64_t>(dictionary_, std::max<uint64_t>(size, 1)))),
+          window_limit_(
+              static_cast<size_t>(std::min<uint64_t>(dictionary_, std::max<uint64_t>(size, 1)))),
           literals_(size_t{0x300} << (lc + lp), kProbInit) {
         std::fill(&is_match_[0][0], &is_match_[0][0] + kStates * kPosStatesMax, kProbInit);
         std::fill(&is_rep0_long_[0][0], &is_rep0_long_[0][0] + kStates * kPosStatesMax, kProbInit);
-        for (Prob* p : {is_rep_, is_rep_g0_, is_rep_g1_, is_rep_g2_}) std::fill(p, p + kStates, kProbInit);
+        for (Prob* p : {is_rep_, is_rep_g0_, is_rep_g1_, is_rep_g2_})
+            std::fill(p, p + kStates, kProbInit);
         std::fill(&pos_slot_[0][0], &pos_slot_[0][0] + 4 * 64, kProbInit);
         std::fill(pos_special_, pos_special_ + 1 + kFullDistances - kEndPosModel, kProbInit);
         std::fill(align_, align_ + 16, kProbInit);
@@ -244,8 +246,8 @@ class BuiltInLzma : public StreamDecoder {
 
     unsigned Literal() {
         const unsigned previous = produced_ > 0 ? Back(1) : 0;
-        const unsigned lit_state =
-            ((static_cast<unsigned>(produced_) & ((1u << lp_) - 1)) << lc_) + (previous >> (8 - lc_));
+        const unsigned lit_state = ((static_cast<unsigned>(produced_) & ((1u << lp_) - 1)) << lc_) +
+                                   (previous >> (8 - lc_));
         Prob* probs = &literals_[size_t{0x300} * lit_state];
         unsigned symbol = 1;
         if (state_ >= 7) {
@@ -273,15 +275,17 @@ class BuiltInLzma : public StreamDecoder {
         if (slot < 4) return slot;
         const unsigned direct = (slot >> 1) - 1;
         uint32_t distance = (2 | (slot & 1)) << direct;
-        if (slot < kEndPosModel) return distance + ReverseTree(pos_special_ + distance - slot, direct);
+        if (slot < kEndPosModel)
+            return distance + ReverseTree(pos_special_ + distance - slot, direct);
         distance += DirectBits(direct - 4) << 4;
         return distance + ReverseTree(align_, 4);
     }
 
     // The byte `distance` places back from the end of the output (1 is the last one).
     unsigned char Back(uint64_t distance) const {
-        const size_t at = window_pos_ >= distance ? window_pos_ - static_cast<size_t>(distance)
-                                                  : window_pos_ + window_.size() - static_cast<size_t>(distance);
+        const size_t at = window_pos_ >= distance
+                              ? window_pos_ - static_cast<size_t>(distance)
+                              : window_pos_ + window_.size() - static_cast<size_t>(distance);
         return window_[at];
     }
     void Put(unsigned char byte) {
@@ -345,7 +349,8 @@ std::unique_ptr<StreamDecoder> NewBuiltInLzmaDecoder(const unsigned char props[5
     const unsigned lc = d % 9;
     d /= 9;
     const unsigned lp = d % 5, pb = d / 5;
-    const uint32_t dictionary = props[1] | props[2] << 8 | props[3] << 16 | static_cast<uint32_t>(props[4]) << 24;
+    const uint32_t dictionary =
+        props[1] | props[2] << 8 | props[3] << 16 | static_cast<uint32_t>(props[4]) << 24;
     return std::make_unique<BuiltInLzma>(lc, lp, pb, dictionary, size);
 }
 

@@ -29,7 +29,8 @@ class SystemLzma : public StreamDecoder {
         options_.ext_size_high = static_cast<uint32_t>(size >> 32);
         const lzma_filter filters[2] = {{LZMA_FILTER_LZMA1EXT, &options_},
                                         {LZMA_VLI_UNKNOWN, nullptr}};
-        ready_ = options_.dict_size <= kMemoryLimit && lzma_raw_decoder(&stream_, filters) == LZMA_OK;
+        ready_ =
+            options_.dict_size <= kMemoryLimit && lzma_raw_decoder(&stream_, filters) == LZMA_OK;
     }
     ~SystemLzma() override { lzma_end(&stream_); }
     SystemLzma(const SystemLzma&) = delete;
@@ -43,13 +44,15 @@ class SystemLzma : public StreamDecoder {
         held_.insert(held_.end(), in, in + in_size);
         // liblzma 5.4.1 fails a valid end marker that is handed over in two calls: the last bytes
         // are held back until the input ends, and then given in one.
-        const size_t give = finish ? held_.size() : held_.size() - std::min(held_.size(), kHeldBack);
+        const size_t give =
+            finish ? held_.size() : held_.size() - std::min(held_.size(), kHeldBack);
         stream_.next_in = held_.data();
         stream_.avail_in = give;
         stream_.next_out = out;
         stream_.avail_out = out_size;
         const lzma_ret result = lzma_code(&stream_, finish ? LZMA_FINISH : LZMA_RUN);
-        held_.erase(held_.begin(), held_.begin() + static_cast<std::ptrdiff_t>(give - stream_.avail_in));
+        held_.erase(held_.begin(),
+                    held_.begin() + static_cast<std::ptrdiff_t>(give - stream_.avail_in));
         out_made = out_size - stream_.avail_out;
         if (result == LZMA_STREAM_END) return Status::End;
         // LZMA_BUF_ERROR: the input ended inside the stream.

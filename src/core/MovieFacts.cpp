@@ -101,9 +101,10 @@ std::wstring FactsText(const MovieFacts& facts) {
     constexpr wchar_t kDot[] = L" · ";
     std::wstring text = L"Flash " + Decimal(facts.version) + kDot + FromUtf8(facts.kind);
     if (facts.has_header) {
-        text += kDot + PixelsText(facts.width_twips) + L"×" + PixelsText(facts.height_twips) + kDot +
-                RateText(facts.rate) + L"帧/秒" + kDot + Decimal(static_cast<int>(facts.frames)) +
-                L"帧" + kDot + (facts.as3 ? L"ActionScript 3" : L"ActionScript 1/2");
+        text += kDot + PixelsText(facts.width_twips) + L"×" + PixelsText(facts.height_twips) +
+                kDot + RateText(facts.rate) + L"帧/秒" + kDot +
+                Decimal(static_cast<int>(facts.frames)) + L"帧" + kDot +
+                (facts.as3 ? L"ActionScript 3" : L"ActionScript 1/2");
     }
     if (!facts.problem.empty()) text += kDot + facts.problem;
     return text;
@@ -117,8 +118,7 @@ void MovieInspector::Feed(const unsigned char* data, size_t count) {
     total_ += count;
     while (stream_ == Stream::Header && count > 0) {
         // A "ZWS" header goes on to its LZMA properties.
-        const size_t wanted =
-            header_got_ >= 8 && std::memcmp(header_, "ZWS", 3) == 0 ? kHeader : 8;
+        const size_t wanted = header_got_ >= 8 && std::memcmp(header_, "ZWS", 3) == 0 ? kHeader : 8;
         const size_t take = std::min(count, wanted - header_got_);
         std::memcpy(header_ + header_got_, data, take);
         header_got_ += take;
@@ -189,9 +189,9 @@ void MovieInspector::Body(const unsigned char* data, size_t count) {
 MovieFacts MovieInspector::Finish() {
     if (stream_ == Stream::Decoding) Decode(nullptr, 0, true);
     MovieFacts facts;
-    const bool known = header_got_ >= 8 && (std::memcmp(header_, "FWS", 3) == 0 ||
-                                            std::memcmp(header_, "CWS", 3) == 0 ||
-                                            std::memcmp(header_, "ZWS", 3) == 0);
+    const bool known = header_got_ >= 8 &&
+                       (std::memcmp(header_, "FWS", 3) == 0 ||
+                        std::memcmp(header_, "CWS", 3) == 0 || std::memcmp(header_, "ZWS", 3) == 0);
     if (!known) {
         facts.problem = L"不是影片";
         return facts;

@@ -11,7 +11,9 @@ namespace {
 
 constexpr char kBom[] = "\xEF\xBB\xBF";
 constexpr char kLineEnd[] = "\r\n";
-constexpr char kHeader[] = "源文件,结果,原因,Flash版本,类型,源文件大小,影片大小,输出文件,SHA-256,宽度,高度,帧频,帧数,ActionScript 3,完整性,重复";
+constexpr char kHeader[] =
+    "源文件,结果,原因,Flash版本,类型,源文件大小,影片大小,输出文件,SHA-256,宽度,高度,帧频,帧数,"
+    "ActionScript 3,完整性,重复";
 
 std::string Number(const std::optional<uint64_t>& value) {
     return value ? std::to_string(*value) : std::string();
@@ -34,8 +36,9 @@ std::string Line(const RecordRow& row) {
         facts ? ToUtf8(RateText(row.facts.rate)) : std::string(),
         facts ? std::to_string(row.facts.frames) : std::string(),
         facts ? (row.facts.as3 ? "是" : "否") : std::string(),
-        row.facts.kind.empty() ? std::string()
-                               : row.facts.problem.empty() ? "完整" : ToUtf8(row.facts.problem),
+        row.facts.kind.empty()      ? std::string()
+        : row.facts.problem.empty() ? "完整"
+                                    : ToUtf8(row.facts.problem),
         ToUtf8(row.duplicate_of),
     };
     std::string line;

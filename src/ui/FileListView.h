@@ -44,8 +44,8 @@ class FileListView : public IFileList {
 
     std::wstring CellText(int row, Column column) const;
     // What a tip over a cell (1-based row, column index) shows: why the row failed, over its
-    // result; what the written movie is, over its version; the whole text of a cell cut by its column or by the list's edges; empty when the
-    // cell shows all it has.
+    // result; what the written movie is, over its version; the whole text of a cell cut by its
+    // column or by the list's edges; empty when the cell shows all it has.
     std::wstring TipText(int row, int column) const;
     void SetChecked(int row, bool checked);
     void RemoveRow(int row);

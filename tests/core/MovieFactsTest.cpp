@@ -69,9 +69,11 @@ TEST(MovieFactsTest, FactsAndWholenessDoNotDependOnHowTheMovieIsCut) {
         {"whole CWS", Movie("CWS", length, deflated), L""},
         {"inflates longer", Movie("CWS", length - 100, deflated),
          L"过长：解压后20027字节，应为19927字节"},
-        {"stream without its end", Movie("CWS", length, Bytes(deflated.begin(), deflated.end() - 4)),
+        {"stream without its end",
+         Movie("CWS", length, Bytes(deflated.begin(), deflated.end() - 4)),
          L"不完整：压缩流没有结尾"},
-        {"stream stops after its header", Movie("CWS", length, Bytes(deflated.begin(), deflated.begin() + 2)),
+        {"stream stops after its header",
+         Movie("CWS", length, Bytes(deflated.begin(), deflated.begin() + 2)),
          L"不完整：解压后8字节，应为20027字节"},
         {"header only", Bytes(behind.begin(), behind.begin() + 6), L"不是影片"},
     };
@@ -113,7 +115,8 @@ Outcome Decode(std::unique_ptr<StreamDecoder> decoder, const Bytes& stream, size
             left -= used;
             outcome.out.insert(outcome.out.end(), out, out + made);
             if (outcome.status != StreamDecoder::Status::More) {
-                outcome.unused = decoder->Unused() + left + (stream.size() - std::min(at + piece, stream.size()));
+                outcome.unused = decoder->Unused() + left +
+                                 (stream.size() - std::min(at + piece, stream.size()));
                 return outcome;
             }
             if (used == 0 && made == 0) break;
@@ -142,8 +145,10 @@ Bytes Lzma(const Bytes& payload, bool end_marker) {
     lzma_end(&stream);
     Bytes props = {static_cast<unsigned char>((options.pb * 5 + options.lp) * 9 + options.lc)};
     Put(props, options.dict_size, 4);
-    if (end_marker) out.erase(out.begin(), out.begin() + 13);  // the .lzma file's header
-    else out[0] = 0;  // MicroLZMA keeps the properties where the range coder's first 0 goes
+    if (end_marker)
+        out.erase(out.begin(), out.begin() + 13);  // the .lzma file's header
+    else
+        out[0] = 0;  // MicroLZMA keeps the properties where the range coder's first 0 goes
     props.insert(props.end(), out.begin(), out.end());
     return props;
 }
@@ -165,8 +170,10 @@ TEST(MovieFactsTest, BuiltInLzmaDecodesAsLiblzmaDoes) {
         for (size_t s = 0; s < streams.size(); ++s) {
             const Bytes data(streams[s].begin() + 5, streams[s].end());
             for (size_t piece : {1, 63, 65, 100000}) {
-                const Outcome ours = Decode(NewBuiltInLzmaDecoder(whole.data(), payload.size()), data, piece);
-                const Outcome theirs = Decode(NewLzmaDecoder(whole.data(), payload.size()), data, piece);
+                const Outcome ours =
+                    Decode(NewBuiltInLzmaDecoder(whole.data(), payload.size()), data, piece);
+                const Outcome theirs =
+                    Decode(NewLzmaDecoder(whole.data(), payload.size()), data, piece);
                 const std::string what = "marker " + std::to_string(marker) + ", stream " +
                                          std::to_string(s) + ", pieces of " + std::to_string(piece);
                 EXPECT_EQ(ours.status, theirs.status) << what;
@@ -178,7 +185,9 @@ TEST(MovieFactsTest, BuiltInLzmaDecodesAsLiblzmaDoes) {
             }
             if (s == 0) {
                 const Bytes data(whole.begin() + 5, whole.end());
-                EXPECT_TRUE(Decode(NewBuiltInLzmaDecoder(whole.data(), payload.size()), data, 9).out == payload);
+                EXPECT_TRUE(
+                    Decode(NewBuiltInLzmaDecoder(whole.data(), payload.size()), data, 9).out ==
+                    payload);
             }
         }
     }

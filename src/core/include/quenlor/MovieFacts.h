@@ -48,7 +48,8 @@ class MovieInspector {
   private:
     void Start();
     void Decode(const unsigned char* data, size_t count, bool finish);
-    void Body(const unsigned char* data, size_t count);  // the movie's bytes after its 8-byte header
+    void Body(const unsigned char* data,
+              size_t count);  // the movie's bytes after its 8-byte header
 
     static constexpr size_t kHeader = 17;     // up to a "ZWS" movie's LZMA properties
     static constexpr size_t kBodyFacts = 32;  // enough for the stage, rate, count and first tag
