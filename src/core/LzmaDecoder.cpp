@@ -77,8 +77,11 @@ class BuiltInLzma : public StreamDecoder {
         if (done_) return error_ ? Status::Error : Status::End;
         if (cut_) return Status::More;
         if (!started_) {
-            if (in_.size() - pos_ < 5) return finish ? Fail() : Status::More;
-            if (in_[pos_] != 0) return Fail();
+            if (in_.size() > pos_ && in_[pos_] != 0) return Fail();
+            if (in_.size() - pos_ < 5) {  // the range coder's first bytes
+                cut_ = finish;
+                return Status::More;
+            }
             for (int i = 1; i < 5; ++i) code_ = code_ << 8 | in_[pos_ + i];
             pos_ += 5;
             started_ = true;
@@ -349,6 +352,7 @@ std::unique_ptr<StreamDecoder> NewBuiltInLzmaDecoder(const unsigned char props[5
     const unsigned lc = d % 9;
     d /= 9;
     const unsigned lp = d % 5, pb = d / 5;
+    if (lc + lp > 4) return nullptr;  // as liblzma: no encoder writes more
     const uint32_t dictionary =
         props[1] | props[2] << 8 | props[3] << 16 | static_cast<uint32_t>(props[4]) << 24;
     return std::make_unique<BuiltInLzma>(lc, lp, pb, dictionary, size);

@@ -33,6 +33,7 @@ class SystemLzma : public StreamDecoder {
             options_.dict_size <= kMemoryLimit && lzma_raw_decoder(&stream_, filters) == LZMA_OK;
     }
     ~SystemLzma() override { lzma_end(&stream_); }
+    bool Ready() const { return ready_; }
     SystemLzma(const SystemLzma&) = delete;
     SystemLzma& operator=(const SystemLzma&) = delete;
 
@@ -40,7 +41,6 @@ class SystemLzma : public StreamDecoder {
                   size_t out_size, size_t& out_made, bool finish) override {
         in_used = in_size;
         out_made = 0;
-        if (!ready_) return Status::Error;
         held_.insert(held_.end(), in, in + in_size);
         // liblzma 5.4.1 fails a valid end marker that is handed over in two calls: the last bytes
         // are held back until the input ends, and then given in one.
@@ -72,8 +72,9 @@ class SystemLzma : public StreamDecoder {
 }  // namespace
 
 std::unique_ptr<StreamDecoder> NewLzmaDecoder(const unsigned char props[5], uint64_t size) {
-    if (props[0] >= 9 * 5 * 5) return nullptr;
-    return std::make_unique<SystemLzma>(props, size);
+    auto decoder = std::make_unique<SystemLzma>(props, size);
+    if (!decoder->Ready()) return nullptr;
+    return decoder;
 }
 
 }  // namespace quenlor
