@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "quenlor/StreamDecoder.h"
 #include "quenlor/Text.h"
@@ -160,6 +161,15 @@ void MovieInspector::Start() {
 }
 
 void MovieInspector::Decode(const unsigned char* data, size_t count, bool finish) {
+    try {
+        DecodeSome(data, count, finish);
+    } catch (const std::bad_alloc&) {
+        // A dictionary too large for this machine: the copy goes on, the movie is not checked.
+        stream_ = Stream::Broken;
+    }
+}
+
+void MovieInspector::DecodeSome(const unsigned char* data, size_t count, bool finish) {
     while (stream_ == Stream::Decoding) {
         size_t used = 0, made = 0;
         const StreamDecoder::Status status =

@@ -48,6 +48,7 @@ class MovieInspector {
   private:
     void Start();
     void Decode(const unsigned char* data, size_t count, bool finish);
+    void DecodeSome(const unsigned char* data, size_t count, bool finish);
     void Body(const unsigned char* data,
               size_t count);  // the movie's bytes after its 8-byte header
 
