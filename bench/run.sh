@@ -9,6 +9,9 @@
 #          within 1.25x.
 # record:  the same conversion with --record (the SHA-256 made while copying, the CSV written) vs.
 #          the same synced copy; target: within 1.1x.
+# cws:     a projector with a 100 MiB CWS movie, converted with --record (the stream inflated
+#          beside the copy) vs. the larger of `dd ... conv=fsync` of the movie bytes and zlib's
+#          inflate of its stream alone (bench/InflateFloor.cpp); target: within 1.2x.
 # Peak memory (maximum resident set) of both runs; target: under 64 MiB.
 # Windows: quenlor-cli.exe scan under Wine vs. a Win32 program doing only the walk and the reads
 # (bench/WinReadFloor.cpp), start-up included, in pairs; target: within 1.5x.
@@ -19,7 +22,8 @@ work="${1:-$root/build-bench/data}"
 build="$root/build-bench"
 bash "$root/tools/setup.sh"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUENLOR_TESTS=OFF >/dev/null
-cmake --build "$build" --target quenlor-cli quenlor-bench-tree quenlor-bench-floor >/dev/null
+cmake --build "$build" --target quenlor-cli quenlor-bench-tree quenlor-bench-floor \
+    quenlor-bench-inflate >/dev/null
 cli="$build/src/cli/quenlor-cli"
 
 mkdir -p "$work"
@@ -63,6 +67,43 @@ peak_mib() {  # peak resident memory of one run, in MiB
 }
 
 runs=5
+
+# A projector whose CWS movie is 100 MiB: its body half random, half zero, so it inflates to
+# about twice that. Times the recorded conversion against its two floors, run by run.
+compressed_movie() {
+    local exe="$work/cws/cws.exe" out="$work/cws-out"
+    if [ ! -f "$exe" ]; then
+        mkdir -p "$work/cws"
+        python3 - "$exe" <<'PY'
+import os, struct, sys, zlib
+chunks = [os.urandom(1 << 16) + bytes(1 << 16) for _ in range(1650)]
+body = bytes([0x78, 0, 5, 0x5F, 0, 0, 0x0F, 0xA0, 0, 0, 0x18, 0x78, 0]) + b"".join(chunks)
+z = zlib.compressobj(1)
+stream = z.compress(body) + z.flush()
+movie = b"CWS\x0a" + struct.pack("<I", 8 + len(body)) + stream
+with open(sys.argv[1], "wb") as f:
+    f.write(b"P" * 286700 + movie + b"\x56\x34\x12\xfa" + struct.pack("<I", len(movie)))
+PY
+        tail -c +286701 "$exe" | head -c -8 >"$work/cws/movie.swf"
+    fi
+    local cws_times=() copy_times=() inflate_times=()
+    for _ in $(seq $runs); do
+        rm -rf "$out" && mkdir -p "$out"
+        cws_times+=("$(seconds "$cli" convert --any-version --record "$out/record.csv" -o "$out" "$exe")")
+        rm -rf "$out" && mkdir -p "$out"
+        copy_times+=("$(seconds dd if="$work/cws/movie.swf" of="$out/cws.swf" bs=1M conv=fsync)")
+        inflate_times+=("$(seconds "$build/bench/quenlor-bench-inflate" "$work/cws/movie.swf")")
+    done
+    cws=$(printf '%s\n' "${cws_times[@]}" | median)
+    cws_copy=$(printf '%s\n' "${copy_times[@]}" | median)
+    cws_inflate=$(printf '%s\n' "${inflate_times[@]}" | median)
+    cws_floor=$(echo "if ($cws_copy > $cws_inflate) $cws_copy else $cws_inflate" | bc -l)
+    rm -rf "$out" && mkdir -p "$out"
+    "$cli" convert --any-version --record "$out/record.csv" -o "$out" "$exe" >/dev/null 2>&1 || true
+    cws_whole=$(tail -n 1 "$out/record.csv" | tr -d '\r' | awk -F, '{ print $15 }')
+    cws_size=$(stat -c %s "$work/cws/movie.swf")
+    rm -rf "$out"
+}
 "$build/bench/quenlor-bench-floor" "$work/tree" >/dev/null  # warm the cache
 "$cli" scan --any-version "$work/tree" >/dev/null 2>&1
 # The two scans alternate, so a change in the machine's load falls on both alike.
@@ -106,6 +147,7 @@ conv_mem=$(peak_mib "$cli" convert -o "$out" "$work/big/big.exe")
 cmp -s <(tail -c +286701 "$work/big/big.exe") "$out/big.swf" && exact=yes || exact=NO
 rm -rf "$out"
 
+compressed_movie
 printf 'scan     %6.3f s  floor %6.3f s  ratio %.2f (target <= 1.50)  %s projectors  peak %s MiB\n' \
     "$scan" "$floor" "$(echo "$scan / $floor" | bc -l)" "$found" "$scan_mem"
 printf 'any      %6.3f s  scan  %6.3f s  ratio %.2f (target <= 1.30)  floor ratio %.2f  %s projectors\n' \
@@ -115,6 +157,10 @@ printf 'convert  %6.3f s  dd    %6.3f s  ratio %.2f (target <= 1.25)  exact: %s 
     "$convert" "$ddcopy" "$(echo "$convert / $ddcopy" | bc -l)" "$exact" "$conv_mem"
 printf 'record   %6.3f s  dd    %6.3f s  ratio %.2f (target <= 1.10)  hash as sha256sum: %s\n' \
     "$recorded" "$ddcopy" "$(echo "$recorded / $ddcopy" | bc -l)" "$hash_ok"
+
+printf 'cws      %6.3f s  copy  %6.3f s  inflate %6.3f s  ratio %.2f (target <= 1.20)  %s MiB, %s\n' \
+    "$cws" "$cws_copy" "$cws_inflate" "$(echo "$cws / $cws_floor" | bc -l)" \
+    "$((cws_size >> 20))" "$cws_whole"
 
 # The Windows build under Wine, paired with its floor run by run so that a busy machine weighs on
 # both alike. Outputs go to files: a Wine server started by a run keeps an output pipe open.

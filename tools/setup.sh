@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ clang libclang-rt-14-dev googletest bc time python3 libssl-dev
+    zlib1g-dev liblzma-dev libz-mingw-w64-dev
     g++-mingw-w64-x86-64-posix
     wine wine64 xvfb x11-utils xdotool imagemagick fonts-wqy-microhei fonts-wine openbox
     git dpkg-dev file strip-nondeterminism unzip

@@ -13,6 +13,7 @@ namespace quenlor::cli {
 struct Row {
     std::wstring cells[5];
     std::wstring reason;  // why the conversion failed
+    MovieFacts facts;     // what the written movie is
     bool checked = true;
 };
 
@@ -35,6 +36,9 @@ class CliFileList : public IFileList {
     void SetReason(int row, const std::wstring& reason) override {
         if (RowOf(static_cast<RowId>(row)) != 0)
             rows_[static_cast<size_t>(row - 1)].reason = reason;
+    }
+    void SetFacts(int row, const MovieFacts& facts) override {
+        if (RowOf(static_cast<RowId>(row)) != 0) rows_[static_cast<size_t>(row - 1)].facts = facts;
     }
     const Row& At(int row) const { return rows_.at(static_cast<size_t>(row - 1)); }
 

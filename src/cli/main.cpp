@@ -1,6 +1,7 @@
 // quenlor-cli: the folder search and the convert batch of the window, for scripts.
 //   quenlor-cli scan [--any-version] DIR
 //   quenlor-cli convert [-o DIR] [--delete-source] [--any-version] [--record CSV] FILE...
+//   quenlor-cli info [--any-version] PATH...
 //   quenlor-cli --version
 // Exit status: 0 all done; 1 a file failed, a source could not be deleted or the record could not
 // be written; 2 a usage error or a folder to scan that cannot be read.
@@ -9,6 +10,7 @@
 
 #include "cli/CliHost.h"
 #include "quenlor/CommandLine.h"
+#include "cli/Info.h"
 #include "quenlor/Converter.h"
 #include "quenlor/FileSystem.h"
 #include "quenlor/Record.h"
@@ -36,20 +38,25 @@ int Usage() {
         L"usage: quenlor-cli scan [--any-version] DIR\n"
         L"       quenlor-cli convert [-o DIR] [--delete-source] [--any-version] [--record CSV]\n"
         L"                           FILE...\n"
+        L"       quenlor-cli info [--any-version] PATH...\n"
         L"       quenlor-cli --version\n"
         L"\n"
         L"scan     lists the projectors found in DIR and below, one path a line\n"
         L"convert  writes each FILE's movie as a .swf file beside it, or into DIR with -o;\n"
         L"         --delete-source deletes a projector once its movie is completely written.\n"
         L"         One line a file: source, result, version, size, output (tab-separated).\n"
+        L"info     what the movie of each projector or .swf file is, one line a file: path,\n"
+        L"         type, version, width, height, frame rate, frames, AS3 or AS1/2, and ok or\n"
+        L"         why the movie is not whole (tab-separated)\n"
         L"--any-version  also projectors of later players (Flash 6 and up, compressed movies),\n"
         L"               found by the trailer behind their movie, Linux projectors (files\n"
         L"               without extension) and Mac ones (NAME.app folders)\n"
         L"--record CSV   writes a record of the run: one row a file with its result, sizes,\n"
-        L"               output and the SHA-256 of the written movie (UTF-8 CSV)\n"
+        L"               output, the SHA-256 of the written movie and what the movie is\n"
+        L"               (UTF-8 CSV)\n"
         L"\n"
-        L"exit status: 0 all done; 1 a file failed, a source could not be deleted or the\n"
-        L"             record could not be written;\n"
+        L"exit status: 0 all done; 1 a file failed or could not be read, a source could\n"
+        L"             not be deleted or the record could not be written;\n"
         L"             2 a usage error or a folder to scan that cannot be read.\n");
     return kUsageError;
 }
@@ -150,6 +157,9 @@ int Convert(const std::vector<std::wstring>& args) {
             line += r.cells[static_cast<int>(Column::Version)] + L"\t" +
                     r.cells[static_cast<int>(Column::Size)] + L"\t" +
                     r.cells[static_cast<int>(Column::SaveDir)];
+            // Written as stored all the same: it is what the projector holds.
+            if (!r.facts.problem.empty())
+                WriteErr(r.cells[0] + L": 警告：" + r.facts.problem + L"\n");
         } else {
             line += L"\t\t";
             // The columns stay as they are for scripts; the reason goes to the person.
@@ -175,6 +185,10 @@ int Run(const std::vector<std::wstring>& args) {
     const std::vector<std::wstring> rest(args.begin() + 1, args.end());
     if (args[0] == L"scan") return Scan(rest);
     if (args[0] == L"convert") return Convert(rest);
+    if (args[0] == L"info") {
+        const int status = Info(rest, kUsageError);
+        return status == kUsageError ? Usage() : status;
+    }
     if (args[0] == L"--version" && rest.empty()) {
         WriteOut(L"quenlor-cli " QUENLOR_VERSION L"\n");
         return kSuccess;

@@ -9,6 +9,7 @@
 #include "quenlor/BackgroundJob.h"
 #include "quenlor/ElfProjector.h"
 #include "quenlor/Failure.h"
+#include "quenlor/MovieFacts.h"
 #include "quenlor/Projector.h"
 #include "quenlor/ReplacingWrite.h"
 #include "quenlor/Text.h"
@@ -98,6 +99,7 @@ void Converter::Command7_Click() {
     Record.clear();
     for (auto& committer : committers_) committer->Wait();  // a batch cut short by an exception
     unsettled_.clear();
+    first_movies_.clear();
     int32_t succeeded = 0;
     for (RowIndex = 1; RowIndex <= count; ++RowIndex) {
         CurrentRow = rows[static_cast<size_t>(RowIndex - 1)];
@@ -114,6 +116,7 @@ void Converter::Command7_Click() {
                     list_.SetCell(row, c, std::wstring());
                 }
                 list_.SetReason(row, std::wstring());
+                list_.SetFacts(row, MovieFacts{});
                 TargetFile = FreeTarget(SaveDir + GetFileTitle(SourceFile, separator) + L".swf");
                 const int converted = ExtractMovie(SourceFile, TargetFile);
                 if (ExtractOk) {
@@ -189,6 +192,8 @@ int Converter::ExtractMovie(const std::wstring& source, const std::wstring& targ
     SetCell(Column::Version, L"Ver: " + Decimal(static_cast<int64_t>(version)));
     SetCell(Column::Size, panel_.FormatSize(size));
     SetCell(Column::SaveDir, target);
+    if (const int row = CurrentRow != 0 ? list_.RowOf(CurrentRow) : 0)
+        list_.SetFacts(row, facts_.facts);
     facts_.movie_size = size;
     LastFailure = Failure::None;
     ExtractOk = true;
@@ -380,14 +385,17 @@ bool Converter::CopyMovie(ReadableFile& source, uint64_t start, uint64_t end,
 
     bool ok = true;
     const std::unique_ptr<Sha256> digest = NewDigest ? NewDigest() : nullptr;
-    // The hash of one chunk runs on a second thread while the next is read and written, so the
-    // record costs no time beside the disk. Two buffers: one hashed, one filled.
+    // The hash of one chunk and the check of the movie's stream run on two more threads while the
+    // next chunk is read and written, so neither costs time beside the disk. Two buffers: one
+    // hashed and checked, one filled.
     const size_t chunk = static_cast<size_t>(std::min<uint64_t>(kCopyChunk, end - start));
     std::vector<unsigned char> buffers[2] = {std::vector<unsigned char>(chunk),
-                                             std::vector<unsigned char>(digest ? chunk : 0)};
+                                             std::vector<unsigned char>(chunk)};
     BackgroundJob hashing;
+    MovieInspector inspector;
+    BackgroundJob inspecting;
     for (uint64_t offset = start, step = 0; ok && offset < end; ++step) {
-        std::vector<unsigned char>& buffer = buffers[digest ? step % 2 : 0];
+        std::vector<unsigned char>& buffer = buffers[step % 2];
         const size_t want = static_cast<size_t>(std::min<uint64_t>(chunk, end - offset));
         size_t got = 0;
         ok = source.ReadAt(offset, buffer.data(), want, got) && got == want;
@@ -399,6 +407,9 @@ bool Converter::CopyMovie(ReadableFile& source, uint64_t start, uint64_t end,
         }
         if (ok && digest)  // the bytes as written, no re-read
             hashing.Start([&digest, data = buffer.data(), got] { digest->Update(data, got); });
+        if (ok)
+            inspecting.Start(
+                [&inspector, data = buffer.data(), got] { inspector.Feed(data, got); });
         ok = ok && out->File().Write(buffer.data(), got);
         offset += got;
         if (ok && (offset - start) % kFlushEvery == 0) ok = out->File().Flush();
@@ -406,12 +417,14 @@ bool Converter::CopyMovie(ReadableFile& source, uint64_t start, uint64_t end,
         if (RowGone()) ok = false;  // removed from the list: not converted after all
     }
     hashing.Wait();
+    inspecting.Wait();
     // A failed or abandoned copy is thrown away unflushed (ReplacingWrite's end).
     if (!ok) {
         if (LastFailure == Failure::WriteFailed && out->OutOfSpace())
             LastFailure = Failure::DiskFull;
         return false;
     }
+    facts_.facts = inspector.Finish();
     std::string copied = digest ? digest->HexDigest() : std::string();
     // In a batch the last steps run beside the next copies (Settle() collects them); a movie
     // whose hash must be read back from its name is put in place first.

@@ -12,13 +12,16 @@ namespace {
 
 constexpr char kBom[] = "\xEF\xBB\xBF";
 constexpr char kLineEnd[] = "\r\n";
-constexpr char kHeader[] = "源文件,结果,原因,Flash版本,类型,源文件大小,影片大小,输出文件,SHA-256";
+constexpr char kHeader[] =
+    "源文件,结果,原因,Flash版本,类型,源文件大小,影片大小,输出文件,SHA-256,宽度,高度,帧频,帧数,"
+    "ActionScript 3,完整性,重复";
 
 std::string Number(const std::optional<uint64_t>& value) {
     return value ? std::to_string(*value) : std::string();
 }
 
 std::string Line(const RecordRow& row) {
+    const bool facts = row.facts.has_header;
     const std::string fields[] = {
         ToUtf8(row.source),
         row.succeeded ? "成功" : "失败",
@@ -29,6 +32,15 @@ std::string Line(const RecordRow& row) {
         Number(row.movie_size),
         ToUtf8(row.output),
         row.sha256,
+        facts ? ToUtf8(PixelsText(row.facts.width_twips)) : std::string(),
+        facts ? ToUtf8(PixelsText(row.facts.height_twips)) : std::string(),
+        facts ? ToUtf8(RateText(row.facts.rate)) : std::string(),
+        facts ? std::to_string(row.facts.frames) : std::string(),
+        facts ? (row.facts.as3 ? "是" : "否") : std::string(),
+        row.facts.kind.empty()      ? std::string()
+        : row.facts.problem.empty() ? "完整"
+                                    : ToUtf8(row.facts.problem),
+        ToUtf8(row.duplicate_of),
     };
     std::string line;
     for (size_t i = 0; i < std::size(fields); ++i) {

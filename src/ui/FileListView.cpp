@@ -126,6 +126,10 @@ std::wstring FileListView::TipText(int row, int column) const {
         std::wstring reason = Reason(row);
         if (!reason.empty()) return reason;
     }
+    if (column == static_cast<int>(Column::Version)) {
+        const auto found = facts_.find(IdOf(row));
+        if (found != facts_.end()) return found->second;
+    }
     std::wstring text = CellText(row, static_cast<Column>(column));
     if (text.empty()) return text;
     const RECT cell = CellBounds(row, column);
@@ -182,6 +186,16 @@ void FileListView::SetReason(int row, const std::wstring& reason) {
     }
 }
 
+void FileListView::SetFacts(int row, const MovieFacts& facts) {
+    const RowId id = IdOf(row);
+    if (id == 0) return;
+    if (facts.kind.empty()) {
+        facts_.erase(id);
+    } else {
+        facts_[id] = FactsText(facts);
+    }
+}
+
 void FileListView::MarkSourceDeleted(int row) {
     const RowId id = IdOf(row);
     if (id == 0) return;
@@ -208,6 +222,7 @@ void FileListView::RemoveRow(int row) {
     if (!ValidRow(row)) return;
     ProgramChange change(*this);
     reasons_.erase(IdOf(row));
+    facts_.erase(IdOf(row));
     source_deleted_.erase(IdOf(row));
     SendMessageW(hwnd_, LVM_DELETEITEM, row - 1, 0);
 }
@@ -215,6 +230,7 @@ void FileListView::RemoveRow(int row) {
 void FileListView::Clear() {
     ProgramChange change(*this);
     reasons_.clear();
+    facts_.clear();
     source_deleted_.clear();
     SendMessageW(hwnd_, LVM_DELETEALLITEMS, 0, 0);
 }

@@ -37,14 +37,15 @@ class FileListView : public IFileList {
     bool RowChecked(int row) const override;
     void SetCell(int row, Column column, const std::wstring& text) override;
     void SetReason(int row, const std::wstring& reason) override;
+    void SetFacts(int row, const MovieFacts& facts) override;
     void MarkSourceDeleted(int row) override;
     bool SourceDeleted(int row) const override;
     std::wstring Reason(int row) const;
 
     std::wstring CellText(int row, Column column) const;
     // What a tip over a cell (1-based row, column index) shows: why the row failed, over its
-    // result; the whole text of a cell cut by its column or by the list's edges; empty when the
-    // cell shows all it has.
+    // result; what the written movie is, over its version; the whole text of a cell cut by its
+    // column or by the list's edges; empty when the cell shows all it has.
     std::wstring TipText(int row, int column) const;
     void SetChecked(int row, bool checked);
     void RemoveRow(int row);
@@ -92,6 +93,7 @@ class FileListView : public IFileList {
 
     HWND hwnd_ = nullptr;
     std::map<RowId, std::wstring> reasons_;  // failed rows only
+    std::map<RowId, std::wstring> facts_;    // converted rows only: FactsText of their movie
     std::set<RowId> source_deleted_;
     int program_changes_ = 0;
     RowId last_id_ = 0;

@@ -40,9 +40,9 @@ check "every line ends with CR LF" \
 python3 - "$work/record.csv" >"$work/rows" <<'PY'
 import csv, sys
 rows = list(csv.reader(open(sys.argv[1], encoding="utf-8-sig", newline="")))
-assert rows[0] == ["源文件", "结果", "原因", "Flash版本", "类型", "源文件大小", "影片大小", "输出文件", "SHA-256"], rows[0]
+assert rows[0][:9] == ["源文件", "结果", "原因", "Flash版本", "类型", "源文件大小", "影片大小", "输出文件", "SHA-256"], rows[0]
 for r in rows[1:]:
-    assert len(r) == 9, r
+    assert len(r) == 16, r
     print("\x1f".join([r[0].replace("\\", "/").split("/")[-1], r[1], r[2], r[3], r[4], r[5], r[6], r[8], r[7]]))
 PY
 check "the record is valid CSV with the header" test -s "$work/rows"
@@ -75,6 +75,48 @@ cp "$work/in/a, b.exe" "$work/a-copy"
 run convert --record "${args[0]}" -o "$(native_path "$work/movies")" "${args[0]}"
 check "a record over a source is refused" test "$rc" -eq 1
 check "the source is intact" cmp -s "$work/in/a, b.exe" "$work/a-copy"
+
+# The movie table of movies.py: `info` on each .swf and projector, and the record's columns after
+# SHA-256 for the projectors, give the table's facts; a movie that is not whole is converted all
+# the same with a warning; the same movie twice in one batch is named as a duplicate.
+movie_facts() {
+    local dir="$work/facts" sep
+    sep="$([[ "$cli" == *.exe ]] && echo '\' || echo /)"
+    mkdir -p "$dir/copy" "$dir/out"
+    python3 "$(dirname "$0")/movies.py" "$dir" | sort >"$work/facts.expected"
+    cp "$dir/plain.exe" "$dir/copy/plain.exe"
+    local names=() swfs=() exes=()
+    for n in $(cut -f1 "$work/facts.expected"); do
+        names+=("$n")
+        swfs+=("$(native_path "$dir")$sep$n.swf")
+        exes+=("$(native_path "$dir")$sep$n.exe")
+    done
+    run info --any-version "${swfs[@]}" "${exes[@]}" "$(native_path "$work/in")${sep}plain.exe"
+    check "info: a file without a movie makes the exit status 1" test "$rc" -eq 1
+    check "info: and is named with the reason" grep -q 'plain.exe: 不是可识别的放映器' "$work/err"
+    local got
+    got="$(sed -E 's/^[^\t]*[\\/]([^\\/\t]+)\.(swf|exe)\t/\1\t/' "$work/out" | sort)"
+    check "info: every .swf and projector gives the table's facts" \
+        test "$got" = "$(sed 'p' "$work/facts.expected" | sort)"
+    run convert --any-version --record "$(native_path "$work")${sep}facts.csv" -o "$(native_path "$dir/out")" \
+        "${exes[@]}" "$(native_path "$dir/copy")${sep}plain.exe"
+    check "convert: movies that are not whole are converted (exit 0)" test "$rc" -eq 0
+    check "convert: a warning for each movie that is not whole" \
+        test "$(grep -c ': 警告：' "$work/err")" -eq "$(grep -vc $'\tok$' "$work/facts.expected")"
+    python3 - "$work/facts.csv" >"$work/facts.rows" <<'PY'
+import csv, sys
+rows = list(csv.reader(open(sys.argv[1], encoding="utf-8-sig", newline="")))
+assert rows[0][8:] == ["SHA-256", "宽度", "高度", "帧频", "帧数", "ActionScript 3", "完整性", "重复"], rows[0]
+for r in rows[1:]:
+    name = r[0].replace("\\", "/").split("/")[-1][:-4]
+    print("\t".join([name, r[4], r[3]] + r[9:13] + [{"是": "AS3", "否": "AS1/2"}[r[13]],
+                     "ok" if r[14] == "完整" else r[14], r[15].replace("\\", "/").split("/")[-1]]))
+PY
+    check "record: every projector gives the table's facts, the copy names the first" \
+        test "$(sort "$work/facts.rows")" = "$({ sed 's/$/\t/' "$work/facts.expected"
+            grep '^plain' "$work/facts.expected" | sed 's/$/\tplain.swf/'; } | sort)"
+}
+movie_facts
 
 echo "$passes passed, $failures failed"
 [ "$failures" -eq 0 ]

@@ -69,16 +69,26 @@ TEST(RecordCsvTest, FieldsAreQuotedAsRfc4180Asks) {
     ok.movie_size = 489;
     ok.output = L"D:\\游戏\\a,b.swf";
     ok.sha256 = std::string(64, 'f');
+    ok.facts.kind = "CWS";
+    ok.facts.has_header = true;
+    ok.facts.width_twips = 11001;
+    ok.facts.height_twips = 8000;
+    ok.facts.rate = 0x1DF8;
+    ok.facts.frames = 120;
+    ok.facts.as3 = true;
+    ok.facts.problem = L"不完整：解压后8字节，应为497字节";
+    ok.duplicate_of = L"D:\\c,d.swf";
     RecordRow failed;
     failed.source = L"D:\\x.exe";
     failed.reason = L"找不到源文件";
     EXPECT_EQ(RecordCsv({ok, failed}),
               "\xEF\xBB\xBF"
-              "源文件,结果,原因,Flash版本,类型,源文件大小,影片大小,输出文件,SHA-256\r\n"
+              "源文件,结果,原因,Flash版本,类型,源文件大小,影片大小,输出文件,SHA-256,"
+              "宽度,高度,帧频,帧数,ActionScript 3,完整性,重复\r\n"
               "\"D:\\游戏\\a,b.exe\",成功,,8,CWS,800497,489,\"D:\\游戏\\a,b.swf\"," +
                   std::string(64, 'f') +
-                  "\r\n"
-                  "D:\\x.exe,失败,找不到源文件,,,,,,\r\n");
+                  ",550.05,400,29.97,120,是,不完整：解压后8字节，应为497字节,\"D:\\c,d.swf\"\r\n"
+                  "D:\\x.exe,失败,找不到源文件,,,,,,,,,,,,,\r\n");
 }
 
 TEST(RecordTest, EveryTickedRowIsRecordedWithTheHashOfTheMovieWritten) {

@@ -87,6 +87,12 @@ TEST_F(Form1TipsTest, AFailedRowsResultTipSaysWhy) {
     ASSERT_TRUE(ClickControl(c().Command7.hWnd()));
     EXPECT_EQ(list().CellText(2, Column::Result), L"成功");
     EXPECT_EQ(list().TipText(2, static_cast<int>(Column::Result)), L"");
+    // What the movie is, over its version: this one's header claims far more than it holds.
+    const std::wstring facts = list().TipText(2, static_cast<int>(Column::Version));
+    EXPECT_EQ(facts.rfind(L"Flash 6 · FWS · ", 0), 0u) << facts;
+    const std::wstring problem = L" · 不完整：44字节，应为1684234849字节";
+    EXPECT_EQ(facts.substr(facts.size() - std::min(facts.size(), problem.size())), problem);
+    EXPECT_EQ(list().TipText(1, static_cast<int>(Column::Version)), L"");
 }
 
 TEST_F(Form1TipsTest, ASaveDirectoryTypedWithItsBackslashGetsNoSecondOne) {

@@ -130,4 +130,23 @@ status_shot "$WORK/status-reference.png"
 differing="$(compare -metric AE "$WORK/status-second.png" "$WORK/status-reference.png" null: 2>&1 || true)"
 [ "$differing" = 0 ] || fail "the second batch's status line differs from ' 共有3个文件  成功转换1个文件' in $differing pixels"
 echo "2: earlier rows kept, one conversion counted" >&2
+# 4. The pointer resting on a converted row's Flash版本 cell shows what the movie is: a tip below
+#    the cell, where nothing was with the pointer elsewhere (by pixels).
+facts_tip_step() {
+    local il it ir ib x y
+    read -r _ il it ir ib <<<"$(probe item 3 | grep '^item')"
+    x=$((il + $(dpx 250))) y=$(((it + ib) / 2))
+    tip_shot() { screenshot "$1" "$((il + $(dpx 200)))" "$((ib + 2))" "$((il + $(dpx 480)))" "$((ib + $(dpx 22)))"; }
+    rest_pointer
+    tip_shot "$WORK/tip-none.png"
+    move_to "$((x - 3))" "$y"
+    move_to "$x" "$y"
+    sleep 1
+    tip_shot "$WORK/tip-version.png"
+    differing="$(compare -metric AE "$WORK/tip-none.png" "$WORK/tip-version.png" null: 2>&1 || true)"
+    [ "$differing" -gt 200 ] || fail "no tip below row 3's Flash版本 cell ($differing pixels changed)"
+    rest_pointer
+    echo "4: the Flash版本 cell's tip shows ($differing pixels)" >&2
+}
+facts_tip_step
 echo "e2e_batches: PASS"

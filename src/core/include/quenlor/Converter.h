@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <map>
 #include <random>
 #include <set>
 #include <string>
@@ -130,6 +131,7 @@ class Converter {
     // Last: their end waits for the commits, which use the members above.
     std::vector<std::unique_ptr<BackgroundJob>> committers_;
     size_t next_committer_ = 0;
+    std::map<std::string, std::wstring> first_movies_;  // SHA-256 -> the batch's first such movie
 };
 
 }  // namespace quenlor

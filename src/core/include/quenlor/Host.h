@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "quenlor/MovieFacts.h"
+
 namespace quenlor {
 
 // Columns of the file list, by header: "文件名称", "转换结果", "Flash版本", "大小", "保存目录".
@@ -33,6 +35,8 @@ class IFileList {
     // cells, and no later batch converts it again (there is nothing left to convert).
     virtual void MarkSourceDeleted(int /*row*/) {}
     virtual bool SourceDeleted(int /*row*/) const { return false; }
+    // What the row's written movie is (its kind empty: none, or not converted yet).
+    virtual void SetFacts(int /*row*/, const MovieFacts& /*facts*/) {}
 };
 
 // The status line: one text, shown by both labels of the engraved pair.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "quenlor/FileSystem.h"
+#include "quenlor/MovieFacts.h"
 
 namespace quenlor {
 
@@ -21,6 +22,8 @@ struct RecordRow {
     std::optional<uint64_t> movie_size;   // the written movie's size
     std::wstring output;                  // the written movie's path
     std::string sha256;                   // of the written movie, hex; empty when none
+    MovieFacts facts;                     // of the written movie; its kind empty when none
+    std::wstring duplicate_of;  // an earlier movie of the batch with the same SHA-256, if any
 };
 
 // The reason of a converted row whose movie could not be hashed, even read back from the disk.
