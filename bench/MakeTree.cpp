@@ -106,6 +106,8 @@ int main(int argc, char** argv) {
         return Big(argv[2], std::strtoull(argv[3], 0, 10));
     if ((argc == 4 || argc == 5) && std::string(argv[1]) == "links")
         return Links(argv[2], std::atoi(argv[3]), argc == 5 ? std::atoi(argv[4]) : 0);
-    std::fprintf(stderr, "usage: quenlor-bench-tree tree DIR [FILES] | big FILE MIB | links DIR N [FOLDERS]\n");
+    std::fprintf(
+        stderr,
+        "usage: quenlor-bench-tree tree DIR [FILES] | big FILE MIB | links DIR N [FOLDERS]\n");
     return 2;
 }

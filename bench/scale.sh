@@ -9,7 +9,7 @@
 #   convert  the window's conversion of 3,000 small projectors vs `quenlor-cli.exe convert` of the
 #            same files (wall time); target within 1.3x
 #   growth   each figure at 30,000 rows against 3,000; target within 11x
-#   memory   the window process's private memory with an empty list and a full one
+#   memory   the window process's working set with an empty list and a full one
 #   bench/scale.sh [WORK_DIR]
 # QUENLOR_BENCH_WIN_BUILD names a Windows build to use instead of building build-bench-win.
 set -euo pipefail

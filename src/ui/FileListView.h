@@ -82,7 +82,7 @@ class FileListView : public FileListModel {
     int FindRow(const NMLVFINDITEMW& find) const;
 
     HWND hwnd_ = nullptr;
-    int batching_ = 0;  // batches alive (an added file may come during a search)
+    int batching_ = 0;   // batches alive (an added file may come during a search)
     bool held_ = false;  // rows added that the list does not count yet
     std::shared_ptr<CTimer> show_timer_;
 };

@@ -41,8 +41,14 @@ TEST(FileListModelTest, BulkChangesKeepTheCountsAndTellTheViewOnce) {
          0,
          0,
          0},
-        {"Space on rows 1, 3, 4", [](FileListModel& l) { l.SetChecked({1, 3, 4}, true); },
-         {1, 2, 3, 4, 5}, 5, 4, 1},
+        {"Space on rows 1, 3, 4",
+         [](FileListModel& l) {
+             l.SetChecked({1, 3, 4}, true);
+         },
+         {1, 2, 3, 4, 5},
+         5,
+         4,
+         1},
         {"one row removed", [](FileListModel& l) { l.RemoveRow(2); }, {1, 3, 4, 5}, 1, 1, 1},
         {"cleared", [](FileListModel& l) { l.Clear(); }, {}, 0, 0, 0},
     };

@@ -144,8 +144,9 @@ TEST_F(SearchTest, StartingAgainWhileRunningStopsInsteadOfNesting) {
     EXPECT_EQ(list_.RowCount(), 1);
     EXPECT_EQ(
         std::count(status_.history.begin(), status_.history.end(), L"正在搜索：" + dir_.Dir()), 1);
-    EXPECT_EQ(std::count_if(status_.history.begin(), status_.history.end(),
-                            [](const std::wstring& s) { return s.find(L"共找到：") != std::wstring::npos; }),
+    EXPECT_EQ(std::count_if(
+                  status_.history.begin(), status_.history.end(),
+                  [](const std::wstring& s) { return s.find(L"共找到：") != std::wstring::npos; }),
               1);
 }
 

@@ -149,15 +149,20 @@ TEST_F(Form1CommandsTest, BulkChangesKeepTheCountsAndSendNoMessagePerRow) {
         int rows, ticked, convertible, source_deleted;
         const wchar_t* status;  // null: left as it was
     };
-    const auto press = [this](ButtonCr& button) { return [&button] { ClickControl(button.hWnd()); }; };
+    const auto press = [this](ButtonCr& button) {
+        return [&button] { ClickControl(button.hWnd()); };
+    };
     const Case cases[] = {
         {"全选", press(c().Command8), kRows, kRows, kRows - 1, 1, nullptr},
         {"全选, 全不选", [&] { press(c().Command8)(), press(c().Command8)(); }, kRows, 0, 0, 1,
          nullptr},
         {"全选, 删除", [&] { press(c().Command8)(), press(c().ButtonCr3)(); }, 0, 0, 0, 0,
          L"共有0个文件"},
-        {"添加", [&] { AddFiles(L"C:\\more", {L"x.exe", L"y.exe"}); }, kRows + 2, 0, 0, 1,
-         L"共有402个文件"},
+        {"添加",
+         [&] {
+             AddFiles(L"C:\\more", {L"x.exe", L"y.exe"});
+         },
+         kRows + 2, 0, 0, 1, L"共有402个文件"},
         {"a new search", [&] { SearchFolder(TempFolder().Text()); }, 0, 0, 0, 0,
          L"共找到：0个文件"},
     };
