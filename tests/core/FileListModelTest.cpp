@@ -82,20 +82,5 @@ TEST(FileListModelTest, BulkChangesKeepTheCountsAndTellTheViewOnce) {
     }
 }
 
-TEST(FileListModelTest, OutOfRangeRowsChangeNothing) {
-    FileListModel list;
-    list.AddRow(L"a");
-    list.SetChecked(2, true);
-    list.SetChecked({0, 5}, true);
-    list.MarkSourceDeleted(0);
-    list.RemoveRow(3);
-    list.SetCell(4, Column::Result, L"成功");
-    EXPECT_EQ(list.RowCount(), 1);
-    EXPECT_EQ(list.CheckedCount() + list.SourceDeletedCount(), 0);
-    EXPECT_EQ(list.CellText(2, Column::Result), L"");
-    EXPECT_EQ(list.RowOf(0), 0);
-    EXPECT_EQ(list.IdOf(2), 0u);
-}
-
 }  // namespace
 }  // namespace quenlor::test
