@@ -5,6 +5,10 @@
 //   quenlor-bench-tree plain DIR [FILES] files without extension in nested folders, none a
 //                                        projector
 //   quenlor-bench-tree big FILE MIB      one projector with a movie of MIB mebibytes
+//   quenlor-bench-tree links DIR N [FOLDERS]
+//                                        N hard links of one small projector (the demo movie behind
+//                                        a 286,700-byte stub) in FOLDERS folders, or all in DIR
+//                                        named 0.exe, 1.exe ... when FOLDERS is 0
 // Only the bytes a scan can reach are written with data; the rest of each file is left sparse, so
 // the tree costs little disk but reads exactly like real files in that range.
 #include <fcntl.h>
@@ -101,6 +105,24 @@ int Big(const fs::path& file, uint64_t mib) {
     return std::fclose(out) == 0 && ok ? 0 : 1;
 }
 
+int Links(const fs::path& dir, int files, int folders) {
+    std::vector<unsigned char> bytes(286700, 0);
+    const auto movie = quenlor::demo::MakeMovie(8, 24, 0x2080C0);
+    bytes.insert(bytes.end(), movie.begin(), movie.end());
+    const fs::path source = dir.string() + ".projector";  // beside the tree, not in it
+    if (!WriteSparse(source, bytes, bytes.size())) return 1;
+    std::error_code error;
+    for (int i = 0; i < files && !error; ++i) {
+        const fs::path link = folders > 0 ? dir / ("d" + std::to_string(i % folders)) /
+                                                ("p" + std::to_string(i) + ".exe")
+                                          : dir / (std::to_string(i) + ".exe");
+        fs::create_directories(link.parent_path(), error);
+        if (!error) fs::create_hard_link(source, link, error);
+    }
+    if (error) std::fprintf(stderr, "quenlor-bench-tree: %s\n", error.message().c_str());
+    return error ? 1 : 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -112,6 +134,10 @@ int main(int argc, char** argv) {
     }
     if (argc == 4 && std::string(argv[1]) == "big")
         return Big(argv[2], std::strtoull(argv[3], 0, 10));
-    std::fprintf(stderr, "usage: quenlor-bench-tree tree DIR [FILES] | big FILE MIB\n");
+    if ((argc == 4 || argc == 5) && std::string(argv[1]) == "links")
+        return Links(argv[2], std::atoi(argv[3]), argc == 5 ? std::atoi(argv[4]) : 0);
+    std::fprintf(
+        stderr,
+        "usage: quenlor-bench-tree tree DIR [FILES] | big FILE MIB | links DIR N [FOLDERS]\n");
     return 2;
 }

@@ -43,9 +43,12 @@ void Search::StartSearch(const std::wstring& start_directory) {
     } catch (const TooManySubdirectories&) {
         // One directory holds more sub-directories than a visit records: the walk ends here.
     }
+    // Cleared before the walk's end only by a stop request.
+    const bool stopped = !Searching;
     Searching = false;
     active_ = false;
-    status_.SetStatus(L"共找到：" + Decimal(list_.RowCount()) + L"个文件");
+    status_.SetStatus(std::wstring(stopped ? L"已停止搜索，" : L"") + L"共找到：" +
+                      Decimal(list_.RowCount()) + L"个文件");
 }
 
 void Search::SearchDirectory(const std::wstring& directory) {

@@ -15,17 +15,6 @@ const FileListView::ColumnLayout FileListView::kColumns[5] = {
     {L"保存目录", 2500, LVCFMT_LEFT},
 };
 
-class FileListView::ProgramChange {
-  public:
-    explicit ProgramChange(FileListView& list) : list_(list) { ++list_.program_changes_; }
-    ProgramChange(const ProgramChange&) = delete;
-    ProgramChange& operator=(const ProgramChange&) = delete;
-    ~ProgramChange() { --list_.program_changes_; }
-
-  private:
-    FileListView& list_;
-};
-
 FileListView::~FileListView() {
     if (show_timer_) show_timer_->Interval(0);
 }
@@ -33,12 +22,14 @@ FileListView::~FileListView() {
 HWND FileListView::Create(HWND parent, int id, const RECT& bounds, const Twips& twips) {
     hwnd_ = CreateWindowExW(
         WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
-        WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS, bounds.left,
-        bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
+        WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_OWNERDATA,
+        bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
         reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)), nullptr);
     if (!hwnd_) return nullptr;
     ListView_SetExtendedListViewStyle(hwnd_, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+    // The ticks are the model's: the list asks for each row's check box as it draws it.
+    SendMessageW(hwnd_, LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK, 0);
     for (int i = 0; i < 5; ++i) {
         LVCOLUMNW column = {};
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
@@ -48,25 +39,22 @@ HWND FileListView::Create(HWND parent, int id, const RECT& bounds, const Twips& 
         column.iSubItem = i;
         SendMessageW(hwnd_, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
     }
+    ShowCount(false);
     return hwnd_;
 }
 
-void FileListView::AddRow(const std::wstring& text) {
-    if (batching_) HoldBatch();
-    ProgramChange change(*this);
-    LVITEMW item = {};
-    item.mask = LVIF_TEXT | LVIF_PARAM;
-    item.iItem = RowCount();
-    item.pszText = const_cast<wchar_t*>(text.c_str());
-    item.lParam = static_cast<LPARAM>(++last_id_);
-    SendMessageW(hwnd_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-}
-
-void FileListView::HoldBatch() {
-    if (held_ || !hwnd_) return;
+void FileListView::RowsAdded() {
+    if (!hwnd_) return;
+    if (batching_ == 0) {
+        ShowCount(true);
+        return;
+    }
+    if (held_) return;
     // No timer to be had: rows are shown one by one.
-    if (!StartTimer(show_timer_, kBatchMilliseconds, [this] { ShowBatch(); })) return;
-    SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
+    if (!StartTimer(show_timer_, kBatchMilliseconds, [this] { ShowBatch(); })) {
+        ShowCount(true);
+        return;
+    }
     held_ = true;
 }
 
@@ -74,63 +62,126 @@ void FileListView::ShowBatch() {
     if (show_timer_) show_timer_->Interval(0);
     if (!held_) return;
     held_ = false;
-    if (!hwnd_ || !IsWindow(hwnd_)) return;
-    // The list brings its scroll bars up to date here, once for the whole batch.
-    SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(hwnd_, nullptr, TRUE);
+    if (hwnd_ && IsWindow(hwnd_)) ShowCount(true);
 }
 
-RowId FileListView::IdOf(int row) const {
-    if (!ValidRow(row)) return 0;
-    LVITEMW item = {};
-    item.mask = LVIF_PARAM;
-    item.iItem = row - 1;
-    if (!SendMessageW(hwnd_, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return 0;
-    return static_cast<RowId>(item.lParam);
+void FileListView::ShowCount(bool appended) {
+    // Appended rows leave the rows on show as they are, and the view where it is.
+    const LPARAM flags = appended ? LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL : 0;
+    SendMessageW(hwnd_, LVM_SETITEMCOUNT, static_cast<WPARAM>(RowCount()), flags);
 }
 
-int FileListView::RowOf(RowId id) const {
-    if (id == 0 || !hwnd_) return 0;
-    if (last_found_ >= 1 && IdOf(last_found_) == id) return last_found_;
-    LVFINDINFOW find = {};
-    find.flags = LVFI_PARAM;
-    find.lParam = static_cast<LPARAM>(id);
-    const auto index = static_cast<int>(SendMessageW(hwnd_, LVM_FINDITEMW, static_cast<WPARAM>(-1),
-                                                     reinterpret_cast<LPARAM>(&find)));
-    last_found_ = index + 1;  // 0 when not found
-    return last_found_;
-}
-
-int FileListView::RowCount() const {
-    return hwnd_ ? static_cast<int>(SendMessageW(hwnd_, LVM_GETITEMCOUNT, 0, 0)) : 0;
-}
-
-std::wstring FileListView::CellText(int row, Column column) const {
-    if (!ValidRow(row)) return std::wstring();
-    // The list copies at most the buffer's size; grow until the text fits.
-    for (size_t capacity = 512;; capacity *= 2) {
-        std::vector<wchar_t> buffer(capacity, L'\0');
-        LVITEMW item = {};
-        item.iSubItem = static_cast<int>(column);
-        item.pszText = buffer.data();
-        item.cchTextMax = static_cast<int>(capacity);
-        const auto length = static_cast<size_t>(
-            SendMessageW(hwnd_, LVM_GETITEMTEXTW, row - 1, reinterpret_cast<LPARAM>(&item)));
-        if (length + 1 < capacity || capacity >= (1u << 20)) return std::wstring(item.pszText);
+void FileListView::RowsChanged(int first, int last) {
+    if (!hwnd_) return;
+    if (first == last) {
+        SendMessageW(hwnd_, LVM_REDRAWITEMS, static_cast<WPARAM>(first - 1),
+                     static_cast<LPARAM>(last - 1));
+    } else {
+        // One repaint: redrawing rows one by one costs each of them, shown or not.
+        InvalidateRect(hwnd_, nullptr, FALSE);
     }
+}
+
+void FileListView::RowsRemoved() {
+    if (!hwnd_) return;
+    held_ = false;
+    ShowCount(false);
+    // The list keeps the selection by position: after a removal those positions hold other rows.
+    LVITEMW none = {};
+    none.stateMask = LVIS_SELECTED;
+    SendMessageW(hwnd_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&none));
+}
+
+LRESULT FileListView::OnNotify(const NMHDR& header) {
+    switch (header.code) {
+        case LVN_GETDISPINFOW:
+            FillItem(reinterpret_cast<NMLVDISPINFOW&>(const_cast<NMHDR&>(header)).item);
+            return 0;
+        case NM_CLICK:
+        case NM_DBLCLK:
+            ClickAt(reinterpret_cast<const NMITEMACTIVATE&>(header).ptAction);
+            return 0;
+        case LVN_KEYDOWN:
+            if (reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey == VK_SPACE) SpacePressed();
+            return 0;
+        case LVN_ODFINDITEMW:
+            return FindRow(reinterpret_cast<const NMLVFINDITEMW&>(header));
+        default:
+            // A tick the list changed on its own (it stores none) is not the model's.
+            return 0;
+    }
+}
+
+void FileListView::FillItem(LVITEMW& item) const {
+    const int row = item.iItem + 1;
+    if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
+        const std::wstring& text = CellText(row, static_cast<Column>(item.iSubItem));
+        lstrcpynW(item.pszText, text.c_str(), item.cchTextMax);
+    }
+    if (item.mask & LVIF_STATE) {
+        // State image 1 is the empty box, 2 the ticked one.
+        item.state =
+            (item.state & ~LVIS_STATEIMAGEMASK) | INDEXTOSTATEIMAGEMASK(RowChecked(row) ? 2 : 1);
+        item.stateMask |= LVIS_STATEIMAGEMASK;
+    }
+}
+
+void FileListView::ClickAt(POINT point) {
+    LVHITTESTINFO hit = {};
+    hit.pt = point;
+    SendMessageW(hwnd_, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+    if (hit.iItem < 0 || !(hit.flags & LVHT_ONITEMSTATEICON)) return;
+    SetChecked(hit.iItem + 1, !RowChecked(hit.iItem + 1));
+    if (UserTicked) UserTicked();
+}
+
+void FileListView::SpacePressed() {
+    const auto next = [this](int after, UINT flags) {
+        return static_cast<int>(
+            SendMessageW(hwnd_, LVM_GETNEXTITEM, static_cast<WPARAM>(after), MAKELPARAM(flags, 0)));
+    };
+    const int focused = next(-1, LVNI_FOCUSED);
+    if (focused < 0) return;
+    const bool checked = !RowChecked(focused + 1);
+    std::vector<int> rows{focused + 1};
+    if (ListView_GetItemState(hwnd_, focused, LVIS_SELECTED) & LVIS_SELECTED) {
+        rows.clear();
+        for (int item = next(-1, LVNI_SELECTED); item >= 0; item = next(item, LVNI_SELECTED))
+            rows.push_back(item + 1);
+    }
+    SetChecked(rows, checked);
+    if (UserTicked) UserTicked();
+}
+
+int FileListView::FindRow(const NMLVFINDITEMW& find) const {
+    // Typing a name's first letters: the next row from `iStart` whose path starts with them.
+    if (!(find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find.lvfi.psz) return -1;
+    const std::wstring prefix = find.lvfi.psz;
+    const int count = RowCount();
+    if (count == 0 || prefix.empty()) return -1;
+    const int start = find.iStart >= 0 && find.iStart < count ? find.iStart : 0;
+    for (int step = 0; step < count; ++step) {
+        const int item = (start + step) % count;
+        const std::wstring& text = RowText(item + 1);
+        if (text.size() >= prefix.size() &&
+            CompareStringOrdinal(text.c_str(), static_cast<int>(prefix.size()), prefix.c_str(),
+                                 static_cast<int>(prefix.size()), TRUE) == CSTR_EQUAL)
+            return item;
+    }
+    return -1;
 }
 
 std::wstring FileListView::TipText(int row, int column) const {
-    if (!ValidRow(row) || column < 0 || column >= 5) return std::wstring();
+    if (row < 1 || row > RowCount() || column < 0 || column >= 5) return std::wstring();
     if (column == static_cast<int>(Column::Result)) {
-        std::wstring reason = Reason(row);
+        const std::wstring& reason = Reason(row);
         if (!reason.empty()) return reason;
     }
     if (column == static_cast<int>(Column::Version)) {
-        const auto found = facts_.find(IdOf(row));
-        if (found != facts_.end()) return found->second;
+        const std::wstring& facts = FactsOf(row);
+        if (!facts.empty()) return facts;
     }
-    std::wstring text = CellText(row, static_cast<Column>(column));
+    const std::wstring& text = CellText(row, static_cast<Column>(column));
     if (text.empty()) return text;
     const RECT cell = CellBounds(row, column);
     // What of the cell the list shows: its column may run past the list's edges.
@@ -157,82 +208,6 @@ RECT FileListView::CellBounds(int row, int column) const {
     cell.left = column == 0 ? LVIR_LABEL : LVIR_BOUNDS;
     SendMessageW(hwnd_, LVM_GETSUBITEMRECT, row - 1, reinterpret_cast<LPARAM>(&cell));
     return cell;
-}
-
-std::wstring FileListView::RowText(int row) const {
-    return CellText(row, Column::FileName);
-}
-
-bool FileListView::RowChecked(int row) const {
-    return ValidRow(row) && ListView_GetCheckState(hwnd_, row - 1) != FALSE;
-}
-
-void FileListView::SetCell(int row, Column column, const std::wstring& text) {
-    if (!ValidRow(row)) return;
-    ProgramChange change(*this);
-    LVITEMW item = {};
-    item.iSubItem = static_cast<int>(column);
-    item.pszText = const_cast<wchar_t*>(text.c_str());
-    SendMessageW(hwnd_, LVM_SETITEMTEXTW, row - 1, reinterpret_cast<LPARAM>(&item));
-}
-
-void FileListView::SetReason(int row, const std::wstring& reason) {
-    const RowId id = IdOf(row);
-    if (id == 0) return;
-    if (reason.empty()) {
-        reasons_.erase(id);
-    } else {
-        reasons_[id] = reason;
-    }
-}
-
-void FileListView::SetFacts(int row, const MovieFacts& facts) {
-    const RowId id = IdOf(row);
-    if (id == 0) return;
-    if (facts.kind.empty()) {
-        facts_.erase(id);
-    } else {
-        facts_[id] = FactsText(facts);
-    }
-}
-
-void FileListView::MarkSourceDeleted(int row) {
-    const RowId id = IdOf(row);
-    if (id == 0) return;
-    source_deleted_.insert(id);
-    SetChecked(row, false);
-}
-
-bool FileListView::SourceDeleted(int row) const {
-    return source_deleted_.count(IdOf(row)) != 0;
-}
-
-std::wstring FileListView::Reason(int row) const {
-    const auto found = reasons_.find(IdOf(row));
-    return found == reasons_.end() ? std::wstring() : found->second;
-}
-
-void FileListView::SetChecked(int row, bool checked) {
-    if (!ValidRow(row)) return;
-    ProgramChange change(*this);
-    ListView_SetCheckState(hwnd_, row - 1, checked ? TRUE : FALSE);
-}
-
-void FileListView::RemoveRow(int row) {
-    if (!ValidRow(row)) return;
-    ProgramChange change(*this);
-    reasons_.erase(IdOf(row));
-    facts_.erase(IdOf(row));
-    source_deleted_.erase(IdOf(row));
-    SendMessageW(hwnd_, LVM_DELETEITEM, row - 1, 0);
-}
-
-void FileListView::Clear() {
-    ProgramChange change(*this);
-    reasons_.clear();
-    facts_.clear();
-    source_deleted_.clear();
-    SendMessageW(hwnd_, LVM_DELETEALLITEMS, 0, 0);
 }
 
 void FlattenListHeader(HWND list) {

@@ -94,6 +94,7 @@ bool Form1::Create(int show_command) {
     menu_ = std::move(menu);
     pump_.SetWindow(hwnd_);
     CreateControls();
+    list_.UserTicked = [this] { ListView1_ItemCheck(); };
     tips_.Create(hwnd_, list_.hWnd(),
                  [this](int row, int column) { return list_.TipText(row, column); });
     try {

@@ -202,7 +202,6 @@ class Form1 : public IStatusLine, public IConvertPanel {
     std::wstring PickFolder(const std::wstring& prompt);
     // Runs the command a shortcut key asks for while its button is enabled; true when it ran.
     bool RunShortcut(const MSG& message);
-    void OnNotify(const NMHDR& header);
     HBRUSH OnControlColor(UINT message, HDC dc, HWND control);
     void FinishUnload();
     // Takes the kept choices into the window and its search and conversion (Form1AnyVersion.cpp).
@@ -215,6 +214,8 @@ class Form1 : public IStatusLine, public IConvertPanel {
     // captioned "全不选" while a row is ticked; "删除" while a row is ticked; "转换" while a row
     // that can still be converted is ticked (left alone while a search or conversion runs).
     void UpdateListButtons();
+    // After the list was changed by hand: "共有N个文件" on the status line.
+    void ShowRowCount();
     // "打开" and "搜索目录": disabled while a search or conversion runs.
     void UpdateStartCommands();
     std::wstring TextOf(HWND control) const;

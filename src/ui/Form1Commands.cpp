@@ -4,6 +4,7 @@
 
 #include "ui/Form1.h"
 #include "ui/MainMenu.h"
+#include "quenlor/Text.h"
 
 namespace quenlor {
 namespace {
@@ -87,29 +88,33 @@ void Form1::Command4_Click() {
         if (end == std::wstring::npos) break;
         begin = end + 1;
     }
-    if (parts.size() == 1) {
-        list_.AddRow(parts[0]);
-        added_folder_ = parts[0].substr(0, parts[0].find_last_of(L"\\/") + 1);
-    } else {
-        added_folder_ = parts[0];
-        for (size_t i = 1; i < parts.size(); ++i) list_.AddRow(parts[0] + L"\\" + parts[i]);
+    {
+        FileListView::RowBatch batch(list_);
+        if (parts.size() == 1) {
+            list_.AddRow(parts[0]);
+            added_folder_ = parts[0].substr(0, parts[0].find_last_of(L"\\/") + 1);
+        } else {
+            added_folder_ = parts[0];
+            for (size_t i = 1; i < parts.size(); ++i) list_.AddRow(parts[0] + L"\\" + parts[i]);
+        }
     }
     UpdateListButtons();
+    ShowRowCount();
 }
 
 void Form1::Command8_Click() {
-    const bool select_all = controls_.Command8.Caption() == L"全选";
-    const int count = list_.RowCount();
-    for (int row = 1; row <= count; ++row) list_.SetChecked(row, select_all);
+    list_.SetAllChecked(controls_.Command8.Caption() == L"全选");
     UpdateListButtons();
 }
 
 void Form1::ButtonCr3_Click() {
-    // From the last row up, so that a removal does not move rows still to be visited.
-    for (int row = list_.RowCount(); row >= 1; --row) {
-        if (list_.RowChecked(row)) list_.RemoveRow(row);
-    }
+    list_.RemoveChecked();
     UpdateListButtons();
+    ShowRowCount();
+}
+
+void Form1::ShowRowCount() {
+    SetStatus(L"共有" + Decimal(list_.RowCount()) + L"个文件");
 }
 
 void Form1::ListView1_ItemCheck() {
@@ -117,18 +122,12 @@ void Form1::ListView1_ItemCheck() {
 }
 
 void Form1::UpdateListButtons() {
-    const int count = list_.RowCount();
-    bool any_checked = false, any_convertible = false;
-    for (int row = 1; row <= count && !any_convertible; ++row) {
-        const bool checked = list_.RowChecked(row);
-        any_checked = any_checked || checked;
-        any_convertible = checked && !list_.SourceDeleted(row);
-    }
-    controls_.Command8.Enabled(count > 0);
+    const bool any_checked = list_.CheckedCount() > 0;
+    controls_.Command8.Enabled(list_.RowCount() > 0);
     controls_.Command8.Caption(any_checked ? L"全不选" : L"全选");
     controls_.ButtonCr3.Enabled(any_checked);
     // While a search or conversion runs "转换" is refused; the batch and "停止" set it meanwhile.
-    if (!Busy()) controls_.Command7.Enabled(any_convertible);
+    if (!Busy()) controls_.Command7.Enabled(list_.ConvertibleCount() > 0);
 }
 
 void Form1::Check1_Click() {

@@ -22,7 +22,10 @@ void Form1::Form_DropFiles(const std::vector<std::wstring>& names) {
         if (!hwnd_ || unload_pending_) return;
     }
 
-    for (const std::wstring& program : drop.programs) list_.AddRow(program);
+    {
+        FileListView::RowBatch batch(list_);
+        for (const std::wstring& program : drop.programs) list_.AddRow(program);
+    }
     UpdateListButtons();
 
     if (drop.ignored > 0) {

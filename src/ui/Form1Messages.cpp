@@ -25,9 +25,10 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         case WM_COMMAND:
             OnCommand(LOWORD(wparam), HIWORD(wparam));
             return 0;
-        case WM_NOTIFY:
-            OnNotify(*reinterpret_cast<const NMHDR*>(lparam));
-            return 0;
+        case WM_NOTIFY: {
+            const auto& header = *reinterpret_cast<const NMHDR*>(lparam);
+            return header.hwndFrom == list_.hWnd() ? list_.OnNotify(header) : 0;
+        }
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORSTATIC:
             return reinterpret_cast<LRESULT>(OnControlColor(message, reinterpret_cast<HDC>(wparam),
@@ -190,15 +191,6 @@ bool Form1::RunShortcut(const MSG& message) {
             break;
     }
     return false;
-}
-
-void Form1::OnNotify(const NMHDR& header) {
-    if (header.hwndFrom != list_.hWnd() || header.code != LVN_ITEMCHANGED) return;
-    const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
-    // A tick or untick, by mouse or keyboard, changes the item's state image.
-    const bool check_changed = (change.uChanged & LVIF_STATE) &&
-                               ((change.uNewState ^ change.uOldState) & LVIS_STATEIMAGEMASK);
-    if (check_changed && !list_.ChangingByProgram()) ListView1_ItemCheck();
 }
 
 HBRUSH Form1::OnControlColor(UINT message, HDC dc, HWND control) {

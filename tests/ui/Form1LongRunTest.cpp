@@ -45,7 +45,7 @@ TEST_F(Form1LongRunTest, StopSearchEndsTheWalkAndReportsTheRowsSoFar) {
     SearchFolder(folder.Text());
     // The files of the first folder were listed; the sub-folder was not examined.
     EXPECT_EQ(list().RowCount(), 2);
-    EXPECT_EQ(form->StatusText(), L"共找到：2个文件");
+    EXPECT_EQ(form->StatusText(), L"已停止搜索，共找到：2个文件");
     EXPECT_FALSE(c().Command3.Enabled());
     EXPECT_TRUE(c().Command8.Enabled());
     EXPECT_FALSE(form->search().Searching);
@@ -230,7 +230,7 @@ TEST_F(Form1LongRunTest, ClosingDuringASearchStopsItThenCloses) {
     OnceWhenStatus(L"正在搜索：" + folder.Path(L"sub") + L"\\",
                    [&] { PostMessageW(hwnd, WM_CLOSE, 0, 0); });
     SearchFolder(folder.Text());
-    EXPECT_EQ(form->StatusText(), L"共找到：2个文件");
+    EXPECT_EQ(form->StatusText(), L"已停止搜索，共找到：2个文件");
     PumpMessages();
     EXPECT_FALSE(IsWindow(hwnd));
     EXPECT_EQ(unloaded, 1);

@@ -5,7 +5,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <climits>
 #include <cstdint>
+#include <functional>
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -135,16 +137,39 @@ inline bool ClickRowCheckBox(HWND list, int row) {
     return false;
 }
 
+// Adds a row (1-based) to the list's selection.
+inline void SelectRow(HWND list, int row, UINT state = LVIS_SELECTED) {
+    LVITEMW item = {};
+    item.stateMask = state;
+    item.state = state;
+    SendMessageW(list, LVM_SETITEMSTATE, row - 1, reinterpret_cast<LPARAM>(&item));
+}
+
 // Toggles a row's tick from the keyboard: focus the row, press Space.
 inline void PressSpaceOnRow(HWND list, int row) {
     SetFocus(list);
-    LVITEMW item = {};
-    item.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
-    item.state = LVIS_FOCUSED | LVIS_SELECTED;
-    SendMessageW(list, LVM_SETITEMSTATE, row - 1, reinterpret_cast<LPARAM>(&item));
+    SelectRow(list, row, LVIS_FOCUSED | LVIS_SELECTED);
     SendMessageW(list, WM_KEYDOWN, VK_SPACE, 0x00390001);
     SendMessageW(list, WM_CHAR, L' ', 0x00390001);
     SendMessageW(list, WM_KEYUP, VK_SPACE, 0xC0390001);
+}
+
+// How many messages `window` is sent while `action` runs on this thread.
+inline int CountMessagesTo(HWND window, const std::function<void()>& action) {
+    static HWND watched;
+    static int count;
+    watched = window;
+    count = 0;
+    HHOOK hook = SetWindowsHookExW(
+        WH_CALLWNDPROC,
+        [](int code, WPARAM wparam, LPARAM lparam) -> LRESULT {
+            if (code >= 0 && reinterpret_cast<const CWPSTRUCT*>(lparam)->hwnd == watched) ++count;
+            return CallNextHookEx(nullptr, code, wparam, lparam);
+        },
+        nullptr, GetCurrentThreadId());
+    action();
+    if (hook) UnhookWindowsHookEx(hook);
+    return hook ? count : INT_MAX;
 }
 
 }  // namespace quenlor::test
