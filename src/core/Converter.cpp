@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -262,6 +263,7 @@ void Converter::FailSettled(const Unsettled& u, Failure failure) {
             list_.SetCell(row, c, std::wstring());
         list_.SetCell(row, Column::Result, kFailed);
         list_.SetReason(row, reason);
+        list_.SetFacts(row, MovieFacts{});
     }
     RecordRow& record = Record[u.record];
     record.succeeded = false;
@@ -394,6 +396,16 @@ bool Converter::CopyMovie(ReadableFile& source, uint64_t start, uint64_t end,
     BackgroundJob hashing;
     MovieInspector inspector;
     BackgroundJob inspecting;
+    // A movie of one chunk has no next chunk to overlap with: its hash and check run here, and no
+    // thread is made for them (a batch of thousands of small movies would pay two threads each).
+    const bool overlap = end - start > chunk;
+    const auto hand = [overlap](BackgroundJob& job, std::function<void()> work) {
+        if (overlap) {
+            job.Start(std::move(work));
+        } else {
+            work();
+        }
+    };
     for (uint64_t offset = start, step = 0; ok && offset < end; ++step) {
         std::vector<unsigned char>& buffer = buffers[step % 2];
         const size_t want = static_cast<size_t>(std::min<uint64_t>(chunk, end - offset));
@@ -406,10 +418,10 @@ bool Converter::CopyMovie(ReadableFile& source, uint64_t start, uint64_t end,
             facts_.kind.assign(buffer.begin(), buffer.begin() + 3);
         }
         if (ok && digest)  // the bytes as written, no re-read
-            hashing.Start([&digest, data = buffer.data(), got] { digest->Update(data, got); });
+            hand(hashing, [&digest, data = buffer.data(), got] { digest->Update(data, got); });
         if (ok)
-            inspecting.Start(
-                [&inspector, data = buffer.data(), got] { inspector.Feed(data, got); });
+            hand(inspecting,
+                 [&inspector, data = buffer.data(), got] { inspector.Feed(data, got); });
         ok = ok && out->File().Write(buffer.data(), got);
         offset += got;
         if (ok && (offset - start) % kFlushEvery == 0) ok = out->File().Flush();
