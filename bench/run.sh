@@ -140,7 +140,7 @@ ddcopy=$(printf '%s\n' "${dd_times[@]}" | median)
 recorded=$(printf '%s\n' "${rec_times[@]}" | median)
 rm -rf "$out" && mkdir -p "$out"
 "$cli" convert --record "$out/record.csv" -o "$out" "$work/big/big.exe" >/dev/null 2>&1 || true
-hashed=$(tail -n 1 "$out/record.csv" | tr -d '\r' | awk -F, '{ print $NF }')
+hashed=$(tail -n 1 "$out/record.csv" | tr -d '\r' | awk -F, '{ print $9 }')
 [ "$hashed" = "$(sha256sum <"$out/big.swf" | cut -d' ' -f1)" ] && hash_ok=yes || hash_ok=NO
 rm -rf "$out" && mkdir -p "$out"
 conv_mem=$(peak_mib "$cli" convert -o "$out" "$work/big/big.exe")
