@@ -271,7 +271,13 @@ wait_foreground_not_main() {
 # go, and then (with the probe told to quit) the program.
 close_with_button() {  # left top
     click_at "$(($1 + 422))" "$(($2 + 15))"
-    wait_probe '^error 2' window >/dev/null || fail "the window is still there after the close button"
+    # Once in a while, on a loaded machine, the first click after a restore is not taken as a
+    # press on the button: a person clicks again, and so does this.
+    if ! wait_probe '^error 2' window >/dev/null; then
+        echo "e2e: the close button's first click was not taken; clicking again" >&2
+        click_at "$(($1 + 422))" "$(($2 + 15))"
+        wait_probe '^error 2' window >/dev/null || fail "the window is still there after the close button"
+    fi
     echo quit >"$PROBE_DIR/quit.new" && mv "$PROBE_DIR/quit.new" "$PROBE_DIR/quit.cmd"
     for _ in $(seq 1 40); do
         kill -0 "$APP_PID" 2>/dev/null || break
