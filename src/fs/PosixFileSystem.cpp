@@ -246,6 +246,9 @@ class PosixFileSystem : public FileSystem {
         return std::make_unique<PosixReadableFile>(fd.release(), static_cast<uint64_t>(st.st_size));
     }
 
+    // Each open and read stands alone: nothing is shared between calls.
+    bool ReadsInParallel() const override { return true; }
+
     bool ReadHead(const std::wstring& path, void* buffer, size_t count, size_t& got) override {
         // No fstat: a read of a directory fails, and O_NONBLOCK keeps a FIFO or device from
         // hanging the walk.

@@ -284,6 +284,9 @@ class Win32FileSystem : public FileSystem {
                                                    static_cast<uint64_t>(size.QuadPart));
     }
 
+    // Each open and read stands alone: nothing is shared between calls.
+    bool ReadsInParallel() const override { return true; }
+
     bool ReadHead(const std::wstring& path, void* buffer, size_t count, size_t& got) override {
         // No size query: a folder does not open without backup semantics, and a device is
         // refused as OpenRead refuses it.

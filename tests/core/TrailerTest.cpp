@@ -169,11 +169,12 @@ TEST(FindTrailerMovie, AMarkerByChanceInNoiseIsNoMovie) {
 }
 
 // The rows a search of `dir` lists, in order.
-std::vector<std::wstring> Searched(const TempDir& dir, bool any_version) {
+std::vector<std::wstring> Searched(const TempDir& dir, bool any_version,
+                                   FileSystem& fs = NativeFileSystem()) {
     FakeList list;
     FakeStatus status;
     FakePump pump;
-    Search search(NativeFileSystem(), list, status, pump);
+    Search search(fs, list, status, pump);
     search.AnyVersion = any_version;
     search.StartSearch(dir.Dir());
     std::vector<std::wstring> rows;
@@ -457,6 +458,9 @@ TEST(OtherSystems, FoundListedAndConvertedExactly) {
 
     for (bool any : {false, true}) {
         std::vector<std::wstring> rows = Searched(dir, any);
+        // Files looked at on several threads are listed as one thread lists them.
+        DelegatingFileSystem one_thread(NativeFileSystem());
+        EXPECT_EQ(rows, Searched(dir, any, one_thread));
         std::sort(rows.begin(), rows.end());
         EXPECT_EQ(rows, any ? listed : std::vector<std::wstring>{});
     }

@@ -1,12 +1,17 @@
 // The second thread of a long copy: a job's failure reaches its owner, a sync still running is not
-// queued again, and the first failed sync is the one reported.
+// queued again, and the first failed sync is the one reported. The loop a search shares with its
+// helper threads: every item once, a stop skips the rest, a failure reaches the caller.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <future>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
 #include "quenlor/BackgroundJob.h"
+#include "quenlor/SharedLoop.h"
 #include "quenlor/WriteBehind.h"
 
 namespace quenlor::test {
@@ -21,6 +26,63 @@ TEST(BackgroundJobTest, AJobsExceptionIsRethrownByWaitOnce) {
     job.Start([&runs] { ++runs; });
     job.Wait();
     EXPECT_EQ(runs, 1);
+}
+
+TEST(SharedLoopTest, EveryItemOnceUnlessStoppedAndTheCallerKeepsItsDuties) {
+    struct Case {
+        unsigned helpers;
+        size_t count;
+        int stop_at;   // the idle call that returns false; -1: none
+        int throw_at;  // the item that throws; -1: none
+    };
+    const Case cases[] = {
+        {0, 5, -1, -1},    {1, 1000, -1, -1}, {3, 1000, -1, -1}, {1, 0, -1, -1},
+        {3, 1000, 10, -1}, {1, 200, -1, 150}, {3, 200, -1, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.helpers << " helpers, " << c.count << " items");
+        SharedLoop loop(c.helpers);
+        for (int round = 0; round < 2; ++round) {  // a loop serves any number of runs
+            const std::thread::id caller = std::this_thread::get_id();
+            std::vector<std::atomic<int>> runs(c.count);
+            std::atomic<bool> helped{false};
+            std::atomic<int> idles{0}, idles_after_all_taken{0};
+            std::atomic<size_t> taken{0};
+            const auto job = [&](size_t i) {
+                if (++taken == c.count) idles_after_all_taken = 0;
+                ++runs[i];
+                if (std::this_thread::get_id() != caller && !helped.exchange(true)) {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(60));
+                }
+                // Items slow enough that a stop comes before the helpers could have done them all.
+                if (c.stop_at >= 0) std::this_thread::sleep_for(std::chrono::microseconds(200));
+                if (static_cast<int>(i) == c.throw_at) throw std::runtime_error("unreadable");
+            };
+            const auto idle = [&] {
+                ++idles_after_all_taken;
+                return idles++ != c.stop_at;
+            };
+            if (c.throw_at >= 0) {
+                EXPECT_THROW(loop.Run(c.count, job, idle), std::runtime_error);
+            } else {
+                loop.Run(c.count, job, idle);
+            }
+            size_t ran = 0;
+            for (auto& r : runs) {
+                EXPECT_LE(r.load(), 1);
+                ran += static_cast<size_t>(r.load());
+            }
+            if (c.stop_at < 0) {
+                EXPECT_EQ(ran, c.count);
+            } else {
+                EXPECT_LT(ran, c.count);
+            }
+            // A helper's slow last item: the caller went on with its duties while it waited.
+            if (helped && c.stop_at < 0 && taken == c.count) {
+                EXPECT_GE(idles_after_all_taken, 2);
+            }
+        }
+    }
 }
 
 TEST(WriteBehindTest, AFlushWhileASyncRunsStartsNoOther) {

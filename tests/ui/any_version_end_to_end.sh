@@ -146,6 +146,9 @@ struct.pack_into("<IIIIIIII", elf, 52, 1, 0, 0, 0, 184, 184, 5, 4096)
 put("linux32", bytes(elf), 4, b"\x56\x34\x12\xfa")
 open(os.path.join(d, "Game.app/Contents/Resources/movie.swf"), "wb").write(movie)
 open(os.path.join(d, "Game.app/Contents/MacOS/player"), "wb").write(b"\xcf\xfa\xed\xfe" + bytes(60))
+# Enough other files without extension that the folder's files are looked at on several threads.
+for i in range(6):
+    open(os.path.join(d, "notes%d" % i), "w").write("not a program\n" * (i + 1))
 PY
     # Given at start beside the folder, an .app folder and a Linux projector are added as rows.
     mkdir -p "$WORK/loose"

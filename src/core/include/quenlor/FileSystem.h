@@ -92,6 +92,9 @@ class FileSystem {
         auto file = OpenRead(path);
         return file && file->ReadAt(0, buffer, count, got);
     }
+    // True when OpenRead and ReadHead may be called from several threads at once, so that a
+    // search can look at many small files side by side.
+    virtual bool ReadsInParallel() const { return false; }
     // Creates `path` only if nothing of that name exists. Null on failure.
     virtual std::unique_ptr<WritableFile> CreateNew(const std::wstring& path) = 0;
     // Renames `from` to `to` in one step, replacing a file named `to`. The new name survives a

@@ -3,12 +3,14 @@
 // without extension) and Mac ones (.app folders, listed whole and not entered).
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "quenlor/FileSystem.h"
 #include "quenlor/Host.h"
 #include "quenlor/Pump.h"
+#include "quenlor/SharedLoop.h"
 
 namespace quenlor {
 
@@ -16,6 +18,9 @@ class Search {
   public:
     // At most this many sub-directories are recorded per directory; meeting one more ends the walk.
     static constexpr int kMaxSubdirectories = 32760;
+    // A directory with at least this many files without extension (or .app folders) has them
+    // looked at on several threads; fewer are not worth waking the helpers for.
+    static constexpr size_t kSharedFrom = 8;
 
     Search(FileSystem& fs, IFileList& list, IStatusLine& status, IMessagePump& pump);
 
@@ -51,6 +56,8 @@ class Search {
     bool walk_any_version_ = false;  // AnyVersion as the walk in progress found it
     // Read into by every file's scan; a walk never runs inside another, so one is enough.
     std::vector<unsigned char> scan_buffer_;
+    // Made at the first directory that needs them; idle between directories and searches.
+    std::unique_ptr<SharedLoop> helpers_;
 };
 
 }  // namespace quenlor
