@@ -31,7 +31,8 @@ if [ ! -d "$work/tree" ]; then "$build/bench/quenlor-bench-tree" tree "$work/tre
 if [ ! -f "$work/big/big.exe" ]; then "$build/bench/quenlor-bench-tree" big "$work/big/big.exe" 1024; fi
 
 # plain:   --any-version over 100,000 small files without extension, none a projector (the
-#          Linux-projector check reads each one's first bytes) vs. the scan without the option,
+#          Linux-projector check reads each one's first bytes, a folder's files on the walking
+#          thread and its helpers side by side) vs. the scan without the option,
 #          which never opens them; target: within 1.5x. Also against the floor of the same walk
 #          plus one 64-byte read of each file (quenlor-bench-floor --heads).
 plain_scan() {
