@@ -244,6 +244,7 @@ class Form1 : public IStatusLine, public IConvertPanel {
     bool status_stale_ = false;  // changed while held
     std::wstring last_folder_;   // the last folder chosen in a folder dialog (this run only)
     bool focus_cues_ = false;    // the keyboard has moved between the controls (ShowFocusCues)
+    HWND last_focus_ = nullptr;  // the control that had the keyboard when the window went inactive
     int busy_depth_ = 0;
     bool unload_pending_ = false;
     // Last: its window is owned by ours and goes with it; the object is kept until the next

@@ -56,6 +56,20 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         case kOpenStartPaths:
             Form_StartPaths(std::exchange(start_paths_, {}));
             return 0;
+        case WM_ACTIVATE:
+            // As in a dialog: the control that had the keyboard has it again once the window is
+            // active again (after a message box, a file or folder dialog, another program).
+            if (LOWORD(wparam) == WA_INACTIVE) {
+                const HWND focus = GetFocus();
+                if (focus && IsChild(hwnd_, focus)) last_focus_ = focus;
+                return 0;
+            }
+            if (!HIWORD(wparam) && last_focus_ && IsChild(hwnd_, last_focus_) &&
+                IsWindowVisible(last_focus_) && IsWindowEnabled(last_focus_)) {
+                SetFocus(last_focus_);
+                return 0;
+            }
+            return DefWindowProcW(hwnd_, message, wparam, lparam);
         case WM_SETCURSOR:
             // The pointer moved over the list or the window itself: the cell tips and the status
             // line's tip follow it.

@@ -11,7 +11,8 @@
 #   minimise minimised, the window comes back the way a person does it there, skin whole
 #   about    the About window (帮助 → 关于) has its raised 3-pixel dialog frame, in the system's
 #            colours, at its own edges and nothing of a window manager's
-#   tab      Tab reaches 打开 and Enter on it opens the folder picker
+#   tab      Tab reaches 打开, Enter on it opens the folder picker, and once the picker is closed
+#            打开 has the keyboard again
 #   tip      the pointer on the status line, cut (a long missing path given at start), shows it whole
 #   settings.sh SETTING QUENLOR_EXE PROBE_EXE [SCREENSHOT_PNG]
 set -euo pipefail
@@ -178,6 +179,8 @@ tab_to_open() {
     focus_app
     key Escape
     wait_main_active
+    # Back from the picker, 打开 has the keyboard again.
+    wait_probe '^focusid 1007$' focus >/dev/null || fail "$SETTING: 打开 lost the keyboard to the picker"
 }
 tab_to_open; row tab
 
