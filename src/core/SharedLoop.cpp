@@ -78,7 +78,8 @@ void SharedLoop::RunItems(const std::function<void(size_t)>& job, size_t count,
 
 void SharedLoop::Helper() {
     std::unique_lock<std::mutex> lock(mutex_);
-    unsigned joined = round_;
+    // Rounds are counted from 1: a helper that starts after the first Run began still joins it.
+    unsigned joined = 0;
     for (;;) {
         work_.wait(lock, [&] { return quit_ || (round_ != joined && count_ > 0); });
         if (quit_) return;

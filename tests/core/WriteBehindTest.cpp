@@ -45,7 +45,7 @@ TEST(SharedLoopTest, EveryItemOnceUnlessStoppedAndTheCallerKeepsItsDuties) {
         for (int round = 0; round < 2; ++round) {  // a loop serves any number of runs
             const std::thread::id caller = std::this_thread::get_id();
             std::vector<std::atomic<int>> runs(c.count);
-            std::atomic<bool> helped{false};
+            std::atomic<bool> helped{false}, stopped{false}, caller_waited{false};
             std::atomic<int> idles{0}, idles_after_all_taken{0};
             std::atomic<size_t> taken{0};
             const auto job = [&](size_t i) {
@@ -54,13 +54,23 @@ TEST(SharedLoopTest, EveryItemOnceUnlessStoppedAndTheCallerKeepsItsDuties) {
                 if (std::this_thread::get_id() != caller && !helped.exchange(true)) {
                     std::this_thread::sleep_for(std::chrono::milliseconds(60));
                 }
-                // Items slow enough that a stop comes before the helpers could have done them all.
-                if (c.stop_at >= 0) std::this_thread::sleep_for(std::chrono::microseconds(200));
+                // The caller waits for a helper to take part, so that the wait below is tested.
+                const bool wait = std::this_thread::get_id() == caller && c.helpers > 0 &&
+                                  !caller_waited.exchange(true);
+                for (int ms = 0; wait && !helped && ms < 2000; ++ms) {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                }
+                // A helper's items wait for the stop, so that it comes before they are all done.
+                for (int ms = 0; c.stop_at >= 0 && !stopped && ms < 5000; ++ms) {
+                    if (std::this_thread::get_id() == caller) break;
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                }
                 if (static_cast<int>(i) == c.throw_at) throw std::runtime_error("unreadable");
             };
             const auto idle = [&] {
                 ++idles_after_all_taken;
-                return idles++ != c.stop_at;
+                if (idles++ == c.stop_at) stopped = true;
+                return !stopped;
             };
             bool threw = false;
             try {
@@ -76,7 +86,8 @@ TEST(SharedLoopTest, EveryItemOnceUnlessStoppedAndTheCallerKeepsItsDuties) {
             }
             EXPECT_TRUE(c.stop_at < 0 ? ran == c.count : ran < c.count) << ran;
             // A helper's slow item: the caller went on with its duties while it waited.
-            if (helped && c.stop_at < 0) {
+            if (c.helpers > 0 && c.count > 0 && c.stop_at < 0) {
+                EXPECT_TRUE(helped);
                 EXPECT_GE(idles_after_all_taken, 2);
             }
         }
