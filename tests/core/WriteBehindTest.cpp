@@ -48,23 +48,23 @@ TEST(SharedLoopTest, EveryItemOnceUnlessStoppedAndTheCallerKeepsItsDuties) {
             std::atomic<bool> helped{false}, stopped{false}, caller_waited{false};
             std::atomic<int> idles{0}, idles_after_all_taken{0};
             std::atomic<size_t> taken{0};
+            const auto wait_for = [](const std::atomic<bool>& flag) {  // five seconds at most
+                for (int ms = 0; !flag && ms < 5000; ++ms) {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                }
+            };
+            // The caller waits once for a helper to take part; a helper's first item is slow, so
+            // the caller is seen keeping its duties while it waits; a stop to come is awaited by
+            // the helpers' items, so that it comes before they are all done.
             const auto job = [&](size_t i) {
+                const bool on_caller = std::this_thread::get_id() == caller;
                 if (++taken == c.count) idles_after_all_taken = 0;
                 ++runs[i];
-                if (std::this_thread::get_id() != caller && !helped.exchange(true)) {
+                if (on_caller && c.helpers > 0 && !caller_waited.exchange(true)) wait_for(helped);
+                if (!on_caller && !helped.exchange(true)) {
                     std::this_thread::sleep_for(std::chrono::milliseconds(60));
                 }
-                // The caller waits for a helper to take part, so that the wait below is tested.
-                const bool wait = std::this_thread::get_id() == caller && c.helpers > 0 &&
-                                  !caller_waited.exchange(true);
-                for (int ms = 0; wait && !helped && ms < 2000; ++ms) {
-                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-                }
-                // A helper's items wait for the stop, so that it comes before they are all done.
-                for (int ms = 0; c.stop_at >= 0 && !stopped && ms < 5000; ++ms) {
-                    if (std::this_thread::get_id() == caller) break;
-                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-                }
+                if (!on_caller && c.stop_at >= 0) wait_for(stopped);
                 if (static_cast<int>(i) == c.throw_at) throw std::runtime_error("unreadable");
             };
             const auto idle = [&] {
@@ -85,7 +85,6 @@ TEST(SharedLoopTest, EveryItemOnceUnlessStoppedAndTheCallerKeepsItsDuties) {
                 ran += static_cast<size_t>(r.load());
             }
             EXPECT_TRUE(c.stop_at < 0 ? ran == c.count : ran < c.count) << ran;
-            // A helper's slow item: the caller went on with its duties while it waited.
             if (c.helpers > 0 && c.count > 0 && c.stop_at < 0) {
                 EXPECT_TRUE(helped);
                 EXPECT_GE(idles_after_all_taken, 2);
