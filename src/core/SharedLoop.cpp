@@ -41,21 +41,33 @@ void SharedLoop::Run(size_t count, const std::function<void(size_t)>& job,
         ++round_;
     }
     work_.notify_all();
-    RunItems(job, count, &idle);
+    try {
+        RunItems(job, count, &idle);
+        WaitForHelpers(&idle);
+    } catch (...) {
+        // The caller's duties failed: nothing more is begun, and the jobs (which may use what
+        // the caller is about to unwind) have all ended before the failure goes on.
+        next_ = count;
+        WaitForHelpers(nullptr);
+        throw;
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    job_ = nullptr;
+    if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
+}
 
+void SharedLoop::WaitForHelpers(const std::function<bool()>* idle) {
     std::unique_lock<std::mutex> lock(mutex_);
-    // Late helpers find nothing to take; those still busy may wait on a slow disk, and the
-    // caller's duties go on meanwhile.
-    count_ = 0;
+    count_ = 0;  // late helpers find nothing to take
+    // Those still busy may wait on a slow disk; the caller's duties go on meanwhile.
     while (helpers_in_ > 0) {
-        if (ended_.wait_for(lock, std::chrono::milliseconds(5)) == std::cv_status::timeout) {
+        if (ended_.wait_for(lock, std::chrono::milliseconds(5)) == std::cv_status::timeout &&
+            idle) {
             lock.unlock();
-            idle();
+            (*idle)();
             lock.lock();
         }
     }
-    job_ = nullptr;
-    if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
 }
 
 void SharedLoop::RunItems(const std::function<void(size_t)>& job, size_t count,

@@ -61,7 +61,7 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
             // active again (after a message box, a file or folder dialog, another program).
             if (LOWORD(wparam) == WA_INACTIVE) {
                 const HWND focus = GetFocus();
-                if (focus && IsChild(hwnd_, focus)) last_focus_ = focus;
+                last_focus_ = focus && IsChild(hwnd_, focus) ? focus : nullptr;
                 return 0;
             }
             if (!HIWORD(wparam) && last_focus_ && IsChild(hwnd_, last_focus_) &&

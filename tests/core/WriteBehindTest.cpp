@@ -32,12 +32,13 @@ TEST(SharedLoopTest, EveryItemOnceUnlessStoppedAndTheCallerKeepsItsDuties) {
     struct Case {
         unsigned helpers;
         size_t count;
-        int stop_at;   // the idle call that returns false; -1: none
-        int throw_at;  // the item that throws; -1: none
+        int stop_at;               // the idle call that returns false; -1: none
+        int throw_at;              // the item that throws; -1: none
+        bool idle_throws = false;  // at stop_at, instead of returning false
     };
     const Case cases[] = {
         {0, 5, -1, -1},    {1, 1000, -1, -1}, {3, 1000, -1, -1}, {1, 0, -1, -1},
-        {3, 1000, 10, -1}, {1, 200, -1, 150}, {3, 200, -1, 0},
+        {3, 1000, 10, -1}, {1, 200, -1, 150}, {3, 200, -1, 0},   {3, 1000, 10, -1, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.helpers << " helpers, " << c.count << " items");
@@ -45,31 +46,39 @@ TEST(SharedLoopTest, EveryItemOnceUnlessStoppedAndTheCallerKeepsItsDuties) {
         for (int round = 0; round < 2; ++round) {  // a loop serves any number of runs
             const std::thread::id caller = std::this_thread::get_id();
             std::vector<std::atomic<int>> runs(c.count);
-            std::atomic<bool> helped{false}, stopped{false}, caller_waited{false};
-            std::atomic<int> idles{0}, idles_after_all_taken{0};
+            std::atomic<bool> helped{false}, stopped{false}, caller_waited{false}, all_taken{false};
+            std::atomic<int> idles{0}, idles_after_all_taken{0}, in_job{0};
             std::atomic<size_t> taken{0};
             const auto wait_for = [](const std::atomic<bool>& flag) {  // five seconds at most
                 for (int ms = 0; !flag && ms < 5000; ++ms) {
                     std::this_thread::sleep_for(std::chrono::milliseconds(1));
                 }
             };
-            // The caller waits once for a helper to take part; a helper's first item is slow, so
-            // the caller is seen keeping its duties while it waits; a stop to come is awaited by
-            // the helpers' items, so that it comes before they are all done.
+            // The caller waits once for a helper to take part; a helper's first item lasts until
+            // every item is taken and 100 ms more, so the caller is seen keeping its duties while
+            // it waits; a stop to come is awaited by the helpers' items, so that it comes before
+            // they are all done.
             const auto job = [&](size_t i) {
                 const bool on_caller = std::this_thread::get_id() == caller;
-                if (++taken == c.count) idles_after_all_taken = 0;
+                ++in_job;
+                if (++taken == c.count) {
+                    idles_after_all_taken = 0;
+                    all_taken = true;
+                }
                 ++runs[i];
                 if (on_caller && c.helpers > 0 && !caller_waited.exchange(true)) wait_for(helped);
-                if (!on_caller && !helped.exchange(true)) {
-                    std::this_thread::sleep_for(std::chrono::milliseconds(60));
+                if (!on_caller && !helped.exchange(true) && c.stop_at < 0) {
+                    wait_for(all_taken);
+                    std::this_thread::sleep_for(std::chrono::milliseconds(100));
                 }
                 if (!on_caller && c.stop_at >= 0) wait_for(stopped);
+                --in_job;
                 if (static_cast<int>(i) == c.throw_at) throw std::runtime_error("unreadable");
             };
             const auto idle = [&] {
                 ++idles_after_all_taken;
                 if (idles++ == c.stop_at) stopped = true;
+                if (stopped && c.idle_throws) throw std::runtime_error("window gone");
                 return !stopped;
             };
             bool threw = false;
@@ -78,7 +87,8 @@ TEST(SharedLoopTest, EveryItemOnceUnlessStoppedAndTheCallerKeepsItsDuties) {
             } catch (const std::runtime_error&) {
                 threw = true;
             }
-            EXPECT_EQ(threw, c.throw_at >= 0);
+            EXPECT_EQ(threw, c.throw_at >= 0 || c.idle_throws);
+            EXPECT_EQ(in_job, 0);  // no job outlives the loop
             size_t ran = 0;
             for (auto& r : runs) {
                 EXPECT_LE(r.load(), 1);  // no item twice

@@ -28,7 +28,8 @@ class SharedLoop {
     // Runs job(i) for every i below `count`, on the helpers and on this thread, and returns once
     // all have ended. This thread calls `idle` before each item it takes and every few milliseconds
     // while it waits for the helpers' last ones; when `idle` returns false, items not yet begun are
-    // skipped. Rethrows the first exception a job threw (the other items run all the same).
+    // skipped. Rethrows the first exception a job threw (the other items run all the same), or
+    // one `idle` threw, once no helper runs a job any more.
     // Whatever the jobs share must be safe to use from several threads at once.
     void Run(size_t count, const std::function<void(size_t)>& job,
              const std::function<bool()>& idle);
@@ -39,6 +40,9 @@ class SharedLoop {
     // may cost only a few microseconds each.
     void RunItems(const std::function<void(size_t)>& job, size_t count,
                   const std::function<bool()>* idle);
+
+    // Returns once no helper runs an item of this loop, calling `idle` (if any) meanwhile.
+    void WaitForHelpers(const std::function<bool()>* idle);
 
     std::mutex mutex_;
     std::condition_variable work_;   // a loop to join, or the end
