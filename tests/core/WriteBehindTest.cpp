@@ -94,7 +94,11 @@ TEST(SharedLoopTest, EveryItemOnceUnlessStoppedAndTheCallerKeepsItsDuties) {
                 EXPECT_LE(r.load(), 1);  // no item twice
                 ran += static_cast<size_t>(r.load());
             }
-            EXPECT_TRUE(c.stop_at < 0 ? ran == c.count : ran < c.count) << ran;
+            // Duties that throw stop the loop once the failure reaches it: the helpers may begin
+            // more items meanwhile, but none outlives the loop.
+            if (!c.idle_throws) {
+                EXPECT_TRUE(c.stop_at < 0 ? ran == c.count : ran < c.count) << ran;
+            }
             if (c.helpers > 0 && c.count > 0 && c.stop_at < 0) {
                 EXPECT_TRUE(helped);
                 EXPECT_GE(idles_after_all_taken, 2);
