@@ -16,7 +16,7 @@
 #include <string>
 #include <thread>
 
-#include "ui/Form1.h"
+#include "bench/BenchWindow.h"
 
 using namespace quenlor;
 using Clock = std::chrono::steady_clock;
@@ -67,21 +67,14 @@ int wmain(int argc, wchar_t** argv) {
         std::fprintf(stderr, "usage: quenlor-bench-scale bulk DIR | convert[-remove] DIR OUT\n");
         return 2;
     }
-    const std::wstring key = L"Software\\Quenlor-bench";
-    Form1::Options options;
-    options.settings_key = key;
-    Form1 form(GetModuleHandleW(nullptr), options);
-    if (!form.Create(SW_SHOWNORMAL)) {
-        std::fprintf(stderr, "quenlor-bench-scale: the main window did not open\n");
-        return 1;
-    }
+    Form1 form(GetModuleHandleW(nullptr), bench::WindowOptions());
+    if (!bench::Show(form, "quenlor-bench-scale")) return 1;
     Print("memory-empty-MiB", MemoryMiB());
     std::atomic<bool> twenty_done{false};
     form.StatusChanged = [&](const std::wstring& text) {
         if (text.rfind(L"20/", 0) == 0) twenty_done = true;
     };
-    form.Form_StartPaths({argv[2]});
-    RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
+    bench::SearchFrom(form, argv[2]);
     const int rows = form.ListView1().RowCount();
     Print("rows", rows);
     Print("memory-full-MiB", MemoryMiB());
@@ -134,7 +127,5 @@ int wmain(int argc, wchar_t** argv) {
         }
         Print("rows-after", form.ListView1().RowCount());
     }
-    std::fflush(stdout);
-    // Without a window manager, destroying a top-level window costs Wine seconds: not measured.
-    ExitProcess(0);
+    bench::Finish();
 }

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <string>
 
-#include "ui/Form1.h"
+#include "bench/BenchWindow.h"
 
 using namespace quenlor;
 using Clock = std::chrono::steady_clock;
@@ -20,25 +20,16 @@ int wmain(int argc, wchar_t** argv) {
         std::fprintf(stderr, "usage: quenlor-bench-search [--any-version] DIR\n");
         return 2;
     }
-    const std::wstring key = L"Software\\Quenlor-bench";
-    Form1::Options options;
-    options.settings_key = key;
-    Form1 form(GetModuleHandleW(nullptr), options);
-    if (!form.Create(SW_SHOWNORMAL)) {
-        std::fprintf(stderr, "quenlor-bench-search: the main window did not open\n");
-        return 1;
-    }
+    Form1 form(GetModuleHandleW(nullptr), bench::WindowOptions());
+    if (!bench::Show(form, "quenlor-bench-search")) return 1;
     if (form.AnyVersion() != any_version) form.MAnyVer_Click();
     Clock::time_point start{}, end{};
     form.StatusChanged = [&](const std::wstring& text) {
         if (start == Clock::time_point{} && text.rfind(L"正在搜索：", 0) == 0) start = Clock::now();
         if (text.rfind(L"共找到：", 0) == 0) end = Clock::now();
     };
-    form.Form_StartPaths({argv[argc - 1]});
-    RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
+    bench::SearchFrom(form, argv[argc - 1]);
     std::printf("%.3f %d\n", std::chrono::duration<double>(end - start).count(),
                 form.ListView1().RowCount());
-    std::fflush(stdout);
-    // Without a window manager, destroying a top-level window costs Wine seconds: not measured.
-    ExitProcess(0);
+    bench::Finish();
 }

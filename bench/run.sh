@@ -17,13 +17,10 @@
 # (bench/WinReadFloor.cpp), start-up included, in pairs; target: within 1.5x.
 # Times are the median of five warm-cache runs.
 set -euo pipefail
-root="$(cd "$(dirname "$0")/.." && pwd)"
+source "$(dirname "$0")/lib.sh"
 work="${1:-$root/build-bench/data}"
-build="$root/build-bench"
 bash "$root/tools/setup.sh"
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUENLOR_TESTS=OFF >/dev/null
-cmake --build "$build" --target quenlor-cli quenlor-bench-tree quenlor-bench-floor \
-    quenlor-bench-inflate >/dev/null
+build_native quenlor-cli quenlor-bench-tree quenlor-bench-floor quenlor-bench-inflate
 cli="$build/src/cli/quenlor-cli"
 
 mkdir -p "$work"
@@ -59,9 +56,6 @@ seconds() {  # seconds COMMAND... : wall time of one run, output discarded
     "$@" >/dev/null 2>&1
     end=$(date +%s.%N)
     echo "$end - $start" | bc -l
-}
-median() {  # median of the numbers on standard input
-    sort -g | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'
 }
 peak_mib() {  # peak resident memory of one run, in MiB
     /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -n 1 | awk '{ printf "%.1f", $1 / 1024 }'
@@ -165,10 +159,7 @@ printf 'cws      %6.3f s  copy  %6.3f s  inflate %6.3f s  ratio %.2f (target <= 
 
 # The Windows build under Wine, paired with its floor run by run so that a busy machine weighs on
 # both alike. Outputs go to files: a Wine server started by a run keeps an output pipe open.
-wbuild="$root/build-bench-win"
-cmake -S "$root" -B "$wbuild" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUENLOR_TESTS=OFF \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
-cmake --build "$wbuild" --target quenlor-cli quenlor-bench-winfloor >/dev/null
+build_windows quenlor-cli quenlor-bench-winfloor
 source "$root/tools/wine-env.sh"
 wtree="$(winepath -w "$work/tree" 2>/dev/null)"
 wine_seconds() {  # wine_seconds PROGRAM.exe ARGS... : wall time of one run under Wine

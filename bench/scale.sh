@@ -13,19 +13,11 @@
 #   bench/scale.sh [WORK_DIR]
 # QUENLOR_BENCH_WIN_BUILD names a Windows build to use instead of building build-bench-win.
 set -euo pipefail
-export CMAKE_BUILD_PARALLEL_LEVEL="${CMAKE_BUILD_PARALLEL_LEVEL:-2}"
-root="$(cd "$(dirname "$0")/.." && pwd)"
+source "$(dirname "$0")/lib.sh"
 work="${1:-$root/build-bench/scale}"
 runs="${RUNS:-3}"
-build="$root/build-bench"
-wbuild="${QUENLOR_BENCH_WIN_BUILD:-$root/build-bench-win}"
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUENLOR_TESTS=OFF >/dev/null
-cmake --build "$build" --target quenlor-bench-tree >/dev/null
-if [ -z "${QUENLOR_BENCH_WIN_BUILD:-}" ]; then
-    cmake -S "$root" -B "$wbuild" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUENLOR_TESTS=OFF \
-        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
-fi
-cmake --build "$wbuild" --target quenlor-cli quenlor-bench-search quenlor-bench-scale >/dev/null
+build_native quenlor-bench-tree
+build_windows quenlor-cli quenlor-bench-search quenlor-bench-scale
 mkdir -p "$work"
 sizes=(3000 10000 30000)
 for n in "${sizes[@]}"; do
@@ -48,7 +40,6 @@ wall() {  # wall OUT COMMAND... : runs it, prints its wall seconds
     echo "$end - $start" | bc -l
 }
 value() { tr -d '\r' <"$1" | awk -v k="$2" '$1 == k { print $2 }'; }
-median() { sort -g | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
 declare -A samples
 keep() { samples[$1]+="$2 "; }  # keep NAME VALUE
 med() { printf '%s\n' ${samples[$1]} | median; }

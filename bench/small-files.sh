@@ -5,13 +5,11 @@
 # Paired runs (the order alternating), medians. Target: within 1.2x.
 #   bench/small-files.sh [WORK_DIR] [FILES] [RUNS]
 set -euo pipefail
-root="$(cd "$(dirname "$0")/.." && pwd)"
+source "$(dirname "$0")/lib.sh"
 work="${1:-$root/build-bench/small}"
 files="${2:-3000}"
 runs="${3:-5}"
-build="$root/build-bench"
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUENLOR_TESTS=OFF >/dev/null
-cmake --build "$build" --target quenlor-cli quenlor-demo quenlor-bench-synced >/dev/null
+build_native quenlor-cli quenlor-demo quenlor-bench-synced
 cli="$build/src/cli/quenlor-cli"
 reference="$build/bench/quenlor-bench-synced"
 
@@ -32,7 +30,6 @@ seconds() {  # seconds COMMAND... : wall time of one run into a fresh, empty OUT
     end=$(date +%s.%N)
     echo "$end - $start" | bc -l
 }
-median() { sort -g | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
 
 cli_times=()
 ref_times=()

@@ -8,16 +8,10 @@
 #         creation and the search) is shown beside it.
 #   bench/window.sh [WORK_DIR]
 set -euo pipefail
-export CMAKE_BUILD_PARALLEL_LEVEL="${CMAKE_BUILD_PARALLEL_LEVEL:-2}"
-root="$(cd "$(dirname "$0")/.." && pwd)"
+source "$(dirname "$0")/lib.sh"
 work="${1:-$root/build-bench/data}"
-build="$root/build-bench"
-wbuild="$root/build-bench-win"
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUENLOR_TESTS=OFF >/dev/null
-cmake --build "$build" --target quenlor-bench-tree >/dev/null
-cmake -S "$root" -B "$wbuild" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUENLOR_TESTS=OFF \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
-cmake --build "$wbuild" --target quenlor-cli quenlor-bench-search >/dev/null
+build_native quenlor-bench-tree
+build_windows quenlor-cli quenlor-bench-search
 mkdir -p "$work"
 if [ ! -d "$work/tree" ]; then "$build/bench/quenlor-bench-tree" tree "$work/tree" 2000; fi
 source "$root/tools/wine-env.sh"
@@ -40,7 +34,6 @@ cli_seconds() {
     end=$(date +%s.%N)
     echo "$end - $start" | bc -l
 }
-median() { sort -g | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
 
 window >/dev/null  # the Wine server and the cache warm up
 cli_seconds >/dev/null
