@@ -40,6 +40,13 @@ void BackgroundJob::Wait() {
     if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
 }
 
+bool BackgroundJob::WaitFor(std::chrono::milliseconds timeout) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (!changed_.wait_for(lock, timeout, [this] { return !busy_; })) return false;
+    if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
+    return true;
+}
+
 bool BackgroundJob::Busy() {
     std::lock_guard<std::mutex> lock(mutex_);
     return busy_;

@@ -2,6 +2,7 @@
 // waits on the disk. The thread is made with the first job and ends with the object.
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <exception>
 #include <functional>
@@ -23,6 +24,8 @@ class BackgroundJob {
     void Start(std::function<void()> job);
     // Returns once the last job has finished; rethrows what it threw.
     void Wait();
+    // Wait, for at most `timeout`: false when the job is still running then.
+    bool WaitFor(std::chrono::milliseconds timeout);
     // True while a job is handed over and not yet finished.
     bool Busy();
 

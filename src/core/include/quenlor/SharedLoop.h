@@ -4,13 +4,14 @@
 #pragma once
 
 #include <atomic>
-#include <condition_variable>
 #include <cstddef>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <mutex>
-#include <thread>
 #include <vector>
+
+#include "quenlor/BackgroundJob.h"
 
 namespace quenlor {
 
@@ -20,10 +21,7 @@ class SharedLoop {
     // at least one, and no more than three (more only queue on the same disk).
     static unsigned HelpersFor(unsigned processors);
 
-    explicit SharedLoop(unsigned helpers);
-    SharedLoop(const SharedLoop&) = delete;
-    SharedLoop& operator=(const SharedLoop&) = delete;
-    ~SharedLoop();  // ends the helpers; never called while Run runs
+    explicit SharedLoop(unsigned helpers);  // their threads are made by the first Run
 
     // Runs job(i) for every i below `count`, on the helpers and on this thread, and returns once
     // all have ended. This thread calls `idle` before each item it takes and every few milliseconds
@@ -35,26 +33,15 @@ class SharedLoop {
              const std::function<bool()>& idle);
 
   private:
-    void Helper();
-    // Runs items until none is left; no lock is held. Items are taken without one, since they
-    // may cost only a few microseconds each.
+    // Runs items until none is left. Items are taken without a lock, since they may cost only a
+    // few microseconds each.
     void RunItems(const std::function<void(size_t)>& job, size_t count,
                   const std::function<bool()>* idle);
 
-    // Returns once no helper runs an item of this loop, calling `idle` (if any) meanwhile.
-    void WaitForHelpers(const std::function<bool()>* idle);
-
-    std::mutex mutex_;
-    std::condition_variable work_;   // a loop to join, or the end
-    std::condition_variable ended_;  // a helper has left the loop
-    const std::function<void(size_t)>* job_ = nullptr;
+    std::vector<std::unique_ptr<BackgroundJob>> helpers_;
     std::atomic<size_t> next_{0};
-    size_t count_ = 0;
-    unsigned round_ = 0;       // counts the loops run, so that a helper joins each only once
-    unsigned helpers_in_ = 0;  // helpers taking items of the current loop
-    std::exception_ptr failure_;
-    bool quit_ = false;
-    std::vector<std::thread> helpers_;
+    std::mutex failure_mutex_;
+    std::exception_ptr failure_;  // the first a job threw
 };
 
 }  // namespace quenlor
